@@ -1,0 +1,101 @@
+#include "basMD5.h"
+
+#include <array>
+#include <limits>
+#include <vector>
+
+#include "ansi_text.h"
+#include "transform.h"
+
+namespace basMD5 {
+
+void RaiseWordOverflow() {
+  throw NumberedError(kErrOverflow, "Overflow: value outside 0 to 2^32 - 1");
+}
+
+namespace {
+
+constexpr int kBlockSize = 64;
+constexpr int kLengthOffset = 56;  // where the bit count goes in the last block
+
+void CheckByteCount(std::span<const std::uint8_t> bytes, std::int32_t count) {
+  if (count >= kRefusedByteCount) {
+    throw NumberedError(kErrOverflow,
+                        "Overflow: text too long to digest (268,435,455 bytes "
+                        "or more)");
+  }
+  if (count < 0 || static_cast<std::size_t>(count) > bytes.size()) {
+    throw NumberedError(kErrInvalidArgument,
+                        "Invalid argument: byte count outside the array");
+  }
+}
+
+// Appends byte as two uppercase hex digits, keeping a leading zero.
+void AppendHexByte(std::string& text, std::uint8_t byte) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  text += kDigits[byte >> 4];
+  text += kDigits[byte & 0x0F];
+}
+
+std::string RenderDigest(const DigestState& state) {
+  std::string text;
+  text.reserve(32);
+  std::array<std::uint8_t, 4> word_bytes{};
+  for (Word32 word : state) {
+    WordToBytes(word, word_bytes[3], word_bytes[2], word_bytes[1],
+                word_bytes[0]);
+    for (std::uint8_t byte : word_bytes) AppendHexByte(text, byte);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string DigestBytesHex(std::span<const std::uint8_t> bytes,
+                           std::int32_t count) {
+  CheckByteCount(bytes, count);
+
+  DigestState state{static_cast<Word32>(0x67452301u),
+                    static_cast<Word32>(0xEFCDAB89u),
+                    static_cast<Word32>(0x98BADCFEu),
+                    static_cast<Word32>(0x10325476u)};
+
+  // Full blocks are read in place; only the tail is copied.
+  const std::int32_t full_blocks = count / kBlockSize;
+  for (std::int32_t i = 0; i < full_blocks; ++i) {
+    TransformBlock(state, bytes, kBlockSize * i);
+  }
+
+  // Padding: a 1 bit, then 0 bits until 56 bytes mod 64, then the length in
+  // bits, little-endian. A tail of 56 or more needs a second block.
+  std::array<std::uint8_t, kBlockSize> block{};
+  const std::int32_t tail = count % kBlockSize;
+  const std::int32_t tail_start = kBlockSize * full_blocks;
+  for (std::int32_t j = 0; j < tail; ++j) block[j] = bytes[tail_start + j];
+  block[tail] = 0x80;
+  if (tail >= kLengthOffset) {
+    TransformBlock(state, block, 0);
+    block.fill(0);
+  }
+  const std::int32_t bits = count * 8;  // < 2^31 for every accepted count
+  block[kLengthOffset + 0] = static_cast<std::uint8_t>(bits % 256);
+  block[kLengthOffset + 1] = static_cast<std::uint8_t>(bits / 256 % 256);
+  block[kLengthOffset + 2] = static_cast<std::uint8_t>(bits / 65536 % 256);
+  block[kLengthOffset + 3] = static_cast<std::uint8_t>(bits / 16777216 % 256);
+  TransformBlock(state, block, 0);
+
+  return RenderDigest(state);
+}
+
+std::string DigestTextHex(std::u16string_view text) {
+  std::vector<std::uint8_t> bytes;
+  if (!text.empty()) bytes = TextToAnsiBytes(text);
+  // A count that does not fit is refused like any other too-long message.
+  const std::int32_t count =
+      bytes.size() < static_cast<std::size_t>(kRefusedByteCount)
+          ? static_cast<std::int32_t>(bytes.size())
+          : kRefusedByteCount;
+  return DigestBytesHex(bytes, count);
+}
+
+}  // namespace basMD5

@@ -1,0 +1,29 @@
+#pragma once
+// The digest engine: the MD5 digest (RFC 1321) of a text or a byte sequence,
+// rendered as 32 uppercase hexadecimal characters. Keeps nothing between
+// calls; failures are raised as NumberedError.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "numbered_error.h"
+
+namespace basMD5 {
+
+// Byte counts from this one up are refused with error 6.
+inline constexpr std::int32_t kRefusedByteCount = 0x0FFFFFFF;
+
+// Digest text of the first count bytes of bytes. Raises error 6 for a count
+// of kRefusedByteCount or more before any work, and error 5 for a negative
+// count or one larger than bytes.
+std::string DigestBytesHex(std::span<const std::uint8_t> bytes,
+                           std::int32_t count);
+
+// Digest text of text's bytes in the system's ANSI code page (on POSIX, the
+// locale's character set; UTF-8 in the C locale). Raises what the conversion
+// or DigestBytesHex raises.
+std::string DigestTextHex(std::u16string_view text);
+
+}  // namespace basMD5

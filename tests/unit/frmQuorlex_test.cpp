@@ -1,0 +1,216 @@
+#include "frmQuorlex.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "basMD5.h"
+
+namespace {
+
+using basMD5::NumberedError;
+
+constexpr char16_t kEmptyDigest[] = u"D41D8CD98F00B204E9800998ECF8427E";
+constexpr char16_t kAbcDigest[] = u"900150983CD24FB0D6963F7D28E17F72";
+
+// A platform whose clipboard fails on demand and which records every call
+// in order.
+class FakeHost : public ui::FormHost {
+ public:
+  std::u16string input;
+  std::u16string output = u"---";
+  std::u16string clipboard = u"earlier";
+  // Failure numbers for the next calls of each operation; 0 means success.
+  std::deque<int> clear_failures;
+  std::deque<int> set_failures;
+  std::deque<int> read_output_failures;
+  int unload_failure = 0;
+  std::vector<std::string> calls;
+  std::vector<std::uint32_t> sleeps;
+  bool unloaded = false;
+
+  std::u16string InputText() override { return input; }
+  std::u16string OutputText() override {
+    calls.push_back("read");
+    FailIfScripted(read_output_failures);
+    return output;
+  }
+  void SetOutputText(std::u16string_view text) override { output = text; }
+  void ClearClipboard() override {
+    calls.push_back("clear");
+    FailIfScripted(clear_failures);
+    clipboard.clear();
+  }
+  void SetClipboardText(std::u16string_view text) override {
+    calls.push_back("set");
+    FailIfScripted(set_failures);
+    clipboard = text;
+  }
+  void Sleep(std::uint32_t milliseconds) override {
+    calls.push_back("sleep");
+    sleeps.push_back(milliseconds);
+  }
+  void Unload() override {
+    calls.push_back("unload");
+    if (unload_failure != 0) throw NumberedError(unload_failure, "unload");
+    unloaded = true;
+  }
+
+ private:
+  static void FailIfScripted(std::deque<int>& failures) {
+    if (failures.empty()) return;
+    const int number = failures.front();
+    failures.pop_front();
+    if (number != 0) throw NumberedError(number, "scripted failure");
+  }
+};
+
+TEST(WindowCoreTest, LoadShowsTheEmptyTextsDigestInsteadOfThePlaceholder) {
+  FakeHost host;
+  ui::frmQuorlex form(host);
+  form.OnLoad();
+  EXPECT_EQ(host.output, kEmptyDigest);
+}
+
+TEST(WindowCoreTest, EveryChangeDigestsTheWholeInputAfresh) {
+  FakeHost host;
+  ui::frmQuorlex form(host);
+  const std::vector<std::pair<std::u16string, std::u16string>> keystrokes = {
+      {u"a", u"0CC175B9C0F1B6A831C399E269772661"},
+      {u"ab", u"187EF4436122D1CC2F40DC2B92F0EBA0"},
+      {u"abc", kAbcDigest},
+      {u"", kEmptyDigest},
+  };
+  for (const auto& [input, digest] : keystrokes) {
+    host.input = input;
+    form.OnInputChanged();
+    EXPECT_EQ(host.output, digest);
+  }
+}
+
+// Stands for any numbered failure inside the change handler, such as error 6
+// for a text too long to digest.
+class FailingInputHost : public FakeHost {
+  std::u16string InputText() override {
+    throw NumberedError(basMD5::kErrOverflow, "too long");
+  }
+};
+
+TEST(WindowCoreTest, AFailureLeavingTheChangeHandlerIsShownInTheOutputBox) {
+  FailingInputHost host;
+  host.output = kAbcDigest;
+  ui::frmQuorlex form(host);
+  EXPECT_THROW(form.txtText_Change(), NumberedError);
+  EXPECT_EQ(host.output, kAbcDigest);  // the handler itself catches nothing
+  form.OnInputChanged();
+  EXPECT_EQ(host.output, u"Error 6: too long");
+}
+
+struct CopyCase {
+  const char* name;
+  std::int16_t index;
+  std::deque<int> clear_failures;
+  std::deque<int> set_failures;
+  std::vector<std::string> expected_calls;
+  std::u16string expected_clipboard;
+  bool expect_unloaded;
+};
+
+void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.name; }
+
+class CopyAndCloseTest : public ::testing::TestWithParam<CopyCase> {};
+
+TEST_P(CopyAndCloseTest, FollowsTheRetryAndCloseRules) {
+  const CopyCase& c = GetParam();
+  FakeHost host;
+  host.output = kAbcDigest;
+  host.clear_failures = c.clear_failures;
+  host.set_failures = c.set_failures;
+  ui::frmQuorlex form(host);
+
+  form.OnButtonClicked(c.index);
+
+  EXPECT_EQ(host.calls, c.expected_calls);
+  EXPECT_EQ(host.clipboard, c.expected_clipboard);
+  EXPECT_EQ(host.unloaded, c.expect_unloaded);
+  for (std::uint32_t pause : host.sleeps) EXPECT_EQ(pause, 100u);
+}
+
+const std::vector<std::string> kFirstAttempt = {"clear", "read", "set"};
+const std::vector<std::string> kBothAttempts = {"clear", "read",  "set",
+                                                "sleep", "clear", "read",
+                                                "set"};
+
+std::vector<std::string> Then(std::vector<std::string> calls,
+                              const std::string& last) {
+  calls.push_back(last);
+  return calls;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CopyAndCloseTest,
+    ::testing::Values(
+        CopyCase{"CloseLeavesTheClipboard", ui::kClose, {}, {}, {"unload"},
+                 u"earlier", true},
+        CopyCase{"AnyOtherIndexActsAsClose", 2, {}, {}, {"unload"}, u"earlier",
+                 true},
+        CopyCase{"NegativeIndexActsAsClose", -1, {}, {}, {"unload"}, u"earlier",
+                 true},
+        CopyCase{"CopySucceedsAndCloses", ui::kCopyAndClose, {}, {},
+                 Then(kFirstAttempt, "unload"), kAbcDigest, true},
+        CopyCase{"PositiveFailureRetriesAndStaysOpen", ui::kCopyAndClose,
+                 {521}, {521}, kBothAttempts, kAbcDigest, false},
+        CopyCase{"FailedEmptyingAloneStillRetries", ui::kCopyAndClose, {521},
+                 {}, kBothAttempts, kAbcDigest, false},
+        CopyCase{"RetryThatFailsAgainStaysOpen", ui::kCopyAndClose, {521, 521},
+                 {521, 521}, kBothAttempts, u"earlier", false},
+        CopyCase{"NegativeFailureMakesNoRetry", ui::kCopyAndClose, {},
+                 {-2147221040}, kFirstAttempt, u"", false},
+        CopyCase{"LastFailureDecides", ui::kCopyAndClose, {521}, {-5},
+                 kFirstAttempt, u"earlier", false},
+        CopyCase{"PositiveAfterNegativeRetries", ui::kCopyAndClose, {-5},
+                 {521}, kBothAttempts, kAbcDigest, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WindowCoreTest, ACopyCopiesTheOutputBoxAsEdited) {
+  FakeHost host;
+  ui::frmQuorlex form(host);
+  host.output = u"edited by hand";
+  form.OnButtonClicked(ui::kCopyAndClose);
+  EXPECT_EQ(host.clipboard, u"edited by hand");
+  EXPECT_TRUE(host.unloaded);
+}
+
+TEST(WindowCoreTest, AFailedReadOfTheOutputDoesNotSetTheClipboard) {
+  FakeHost host;
+  host.read_output_failures = {-7};
+  ui::frmQuorlex form(host);
+  form.OnButtonClicked(ui::kCopyAndClose);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"clear", "read"}));
+  EXPECT_EQ(host.clipboard, u"");
+  EXPECT_FALSE(host.unloaded);
+}
+
+TEST(WindowCoreTest, AClickAfterAFailedCopyStartsAfresh) {
+  FakeHost host;
+  host.output = kAbcDigest;
+  host.clear_failures = {521, 521};
+  ui::frmQuorlex form(host);
+  form.OnButtonClicked(ui::kCopyAndClose);
+  ASSERT_FALSE(host.unloaded);
+  form.OnButtonClicked(ui::kCopyAndClose);
+  EXPECT_TRUE(host.unloaded);
+  EXPECT_EQ(host.clipboard, kAbcDigest);
+}
+
+TEST(WindowCoreTest, AFailedUnloadIsAbsorbedAndTheWindowStays) {
+  FakeHost host;
+  host.unload_failure = 364;
+  ui::frmQuorlex form(host);
+  EXPECT_NO_THROW(form.OnButtonClicked(ui::kClose));
+  EXPECT_FALSE(host.unloaded);
+}
+
+}  // namespace

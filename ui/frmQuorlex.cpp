@@ -1,0 +1,80 @@
+#include "frmQuorlex.h"
+
+#include <new>
+#include <string>
+
+#include "basMD5.h"
+
+namespace ui {
+namespace {
+
+std::u16string AsciiToUtf16(const std::string& ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
+}
+
+// Runs one step of a continue-on-failure handler: a failure skips the rest of
+// the step and replaces error_number with its number, which is never 0.
+template <typename Step>
+void ResumeNext(std::int32_t& error_number, Step step) {
+  try {
+    step();
+  } catch (const basMD5::NumberedError& error) {
+    error_number = error.number() != 0 ? error.number() : -1;
+  } catch (const std::bad_alloc&) {
+    error_number = basMD5::kErrOutOfMemory;
+  }
+}
+
+}  // namespace
+
+template <typename Handler>
+void frmQuorlex::RunTopLevel(Handler handler) {
+  try {
+    handler();
+  } catch (const basMD5::NumberedError& error) {
+    host_.SetOutputText(AsciiToUtf16("Error " + std::to_string(error.number()) +
+                                     ": " + error.what()));
+  }
+}
+
+void frmQuorlex::OnLoad() {
+  RunTopLevel([this] { Form_Load(); });
+}
+
+void frmQuorlex::OnInputChanged() {
+  RunTopLevel([this] { txtText_Change(); });
+}
+
+void frmQuorlex::OnButtonClicked(std::int16_t index) { cmdClose_Click(index); }
+
+void frmQuorlex::Form_Load() { txtText_Change(); }
+
+void frmQuorlex::txtText_Change() {
+  const std::u16string text = host_.InputText();
+  host_.SetOutputText(AsciiToUtf16(basMD5::DigestTextHex(text)));
+}
+
+void frmQuorlex::cmdClose_Click(const std::int16_t& Index) {
+  std::int32_t error_number = 0;
+
+  if (Index == kCopyAndClose) {
+    ResumeNext(error_number, [this] { host_.ClearClipboard(); });
+    ResumeNext(error_number,
+               [this] { host_.SetClipboardText(host_.OutputText()); });
+  }
+
+  // Only a passing failure (positive number) earns one more attempt; the
+  // number is not reset, so the window stays open after it either way.
+  if (Index == kCopyAndClose && error_number > 0) {
+    ResumeNext(error_number, [this] { host_.Sleep(kCopyRetryPauseMs); });
+    ResumeNext(error_number, [this] { host_.ClearClipboard(); });
+    ResumeNext(error_number,
+               [this] { host_.SetClipboardText(host_.OutputText()); });
+  }
+
+  if (error_number == 0) {
+    ResumeNext(error_number, [this] { host_.Unload(); });
+  }
+}
+
+}  // namespace ui

@@ -62,9 +62,9 @@ std::vector<std::uint8_t> ToUtf8(std::u16string_view text) {
 }
 
 [[noreturn]] void RaiseConversion(const char* codeset) {
-  throw NumberedError(kErrConversion,
-                      std::string("Cannot convert text to the character set ") +
-                          codeset);
+  throw NumberedError(
+      kErrConversion,
+      std::string("Cannot convert text to the character set ") + codeset);
 }
 
 // An iconv descriptor from the host's UTF-16 to codeset, closed on every way
@@ -112,8 +112,8 @@ class Converter {
     if (Run(std::u16string_view(&kReplacement, 1), out) != 1) {
       RaiseConversion(codeset_);
     }
-    const bool pair = text.size() >= 2 && IsHighSurrogate(text[0]) &&
-                      IsLowSurrogate(text[1]);
+    const bool pair =
+        text.size() >= 2 && IsHighSurrogate(text[0]) && IsLowSurrogate(text[1]);
     return pair ? 2 : 1;
   }
 

@@ -55,10 +55,9 @@ std::string DigestBytesHex(std::span<const std::uint8_t> bytes,
                            std::int32_t count) {
   CheckByteCount(bytes, count);
 
-  DigestState state{static_cast<Word32>(0x67452301u),
-                    static_cast<Word32>(0xEFCDAB89u),
-                    static_cast<Word32>(0x98BADCFEu),
-                    static_cast<Word32>(0x10325476u)};
+  DigestState state{
+      static_cast<Word32>(0x67452301u), static_cast<Word32>(0xEFCDAB89u),
+      static_cast<Word32>(0x98BADCFEu), static_cast<Word32>(0x10325476u)};
 
   // Full blocks are read in place; only the tail is copied.
   const std::int32_t full_blocks = count / kBlockSize;

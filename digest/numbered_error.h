@@ -11,7 +11,7 @@ enum ErrorNumber : int {
   kErrInvalidArgument = 5,  // a byte count outside the array it describes
   kErrOverflow = 6,         // a value or length beyond what the engine handles
   kErrOutOfMemory = 7,
-  kErrConversion = 51,      // the platform could not convert the text to bytes
+  kErrConversion = 51,  // the platform could not convert the text to bytes
 };
 
 class NumberedError : public std::runtime_error {

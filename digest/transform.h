@@ -20,8 +20,8 @@ void TransformBlock(DigestState& state, std::span<const std::uint8_t> buffer,
                     std::int32_t offset);
 
 // b + ((a + f + x + t) rotated left by s), every addition modulo 2^32.
-inline Word32 DigestStep(Word32 f, Word32 a, Word32 b, Word32 x,
-                         std::int16_t s, Word32 t) {
+inline Word32 DigestStep(Word32 f, Word32 a, Word32 b, Word32 x, std::int16_t s,
+                         Word32 t) {
   Word32 v = WordAdd(a, f);
   v = WordAdd(v, x);
   v = WordAdd(v, t);

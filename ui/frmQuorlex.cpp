@@ -1,6 +1,7 @@
 #include "frmQuorlex.h"
 
 #include <new>
+#include <optional>
 #include <string>
 
 #include "basMD5.h"
@@ -12,16 +13,26 @@ std::u16string AsciiToUtf16(const std::string& ascii) {
   return std::u16string(ascii.begin(), ascii.end());
 }
 
+// Runs action and returns the numbered failure it raised, if any. Running out
+// of memory counts as error 7.
+template <typename Action>
+std::optional<basMD5::NumberedError> Attempt(Action action) {
+  try {
+    action();
+    return std::nullopt;
+  } catch (const basMD5::NumberedError& error) {
+    return error;
+  } catch (const std::bad_alloc&) {
+    return basMD5::NumberedError(basMD5::kErrOutOfMemory, "Out of memory");
+  }
+}
+
 // Runs one step of a continue-on-failure handler: a failure skips the rest of
 // the step and replaces error_number with its number, which is never 0.
 template <typename Step>
 void ResumeNext(std::int32_t& error_number, Step step) {
-  try {
-    step();
-  } catch (const basMD5::NumberedError& error) {
-    error_number = error.number() != 0 ? error.number() : -1;
-  } catch (const std::bad_alloc&) {
-    error_number = basMD5::kErrOutOfMemory;
+  if (const auto failure = Attempt(step)) {
+    error_number = failure->number() != 0 ? failure->number() : -1;
   }
 }
 
@@ -29,11 +40,9 @@ void ResumeNext(std::int32_t& error_number, Step step) {
 
 template <typename Handler>
 void frmQuorlex::RunTopLevel(Handler handler) {
-  try {
-    handler();
-  } catch (const basMD5::NumberedError& error) {
-    host_.SetOutputText(AsciiToUtf16("Error " + std::to_string(error.number()) +
-                                     ": " + error.what()));
+  if (const auto failure = Attempt(handler)) {
+    host_.SetOutputText(AsciiToUtf16(
+        "Error " + std::to_string(failure->number()) + ": " + failure->what()));
   }
 }
 

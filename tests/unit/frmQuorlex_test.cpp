@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -90,22 +91,33 @@ TEST(WindowCoreTest, EveryChangeDigestsTheWholeInputAfresh) {
   }
 }
 
-// Stands for any numbered failure inside the change handler, such as error 6
-// for a text too long to digest.
+// An input box whose reading fails, standing for any failure inside the
+// change handler (such as error 6 for a text too long to digest).
 class FailingInputHost : public FakeHost {
+ public:
+  explicit FailingInputHost(bool out_of_memory)
+      : out_of_memory_(out_of_memory) {}
   std::u16string InputText() override {
+    if (out_of_memory_) throw std::bad_alloc();
     throw NumberedError(basMD5::kErrOverflow, "too long");
   }
+
+ private:
+  bool out_of_memory_;
 };
 
 TEST(WindowCoreTest, AFailureLeavingTheChangeHandlerIsShownInTheOutputBox) {
-  FailingInputHost host;
-  host.output = kAbcDigest;
-  ui::frmQuorlex form(host);
-  EXPECT_THROW(form.txtText_Change(), NumberedError);
-  EXPECT_EQ(host.output, kAbcDigest);  // the handler itself catches nothing
-  form.OnInputChanged();
-  EXPECT_EQ(host.output, u"Error 6: too long");
+  const std::vector<std::pair<bool, std::u16string>> cases = {
+      {false, u"Error 6: too long"}, {true, u"Error 7: Out of memory"}};
+  for (const auto& [out_of_memory, shown] : cases) {
+    FailingInputHost host(out_of_memory);
+    host.output = kAbcDigest;
+    ui::frmQuorlex form(host);
+    EXPECT_ANY_THROW(form.txtText_Change());
+    EXPECT_EQ(host.output, kAbcDigest);  // the handler itself catches nothing
+    form.OnInputChanged();
+    EXPECT_EQ(host.output, shown);
+  }
 }
 
 struct CopyCase {

@@ -1,0 +1,51 @@
+#include "desktop.h"
+
+#include <xcb/xcb.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <cstdlib>
+
+namespace ui {
+namespace {
+
+bool IsSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+bool X11DisplayAnswers() {
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  const bool answers = xcb_connection_has_error(connection) == 0;
+  xcb_disconnect(connection);
+  return answers;
+}
+
+}  // namespace
+
+bool DisplayAvailable() {
+  return IsSet("QT_QPA_PLATFORM") || IsSet("WAYLAND_DISPLAY") ||
+         (IsSet("DISPLAY") && X11DisplayAnswers());
+}
+
+std::string NoDisplayMessage() {
+  if (IsSet("DISPLAY")) {
+    return std::string("text-to-md5: cannot open the X11 display \"") +
+           std::getenv("DISPLAY") +
+           "\"; start it from your desktop session, where DISPLAY names a "
+           "running X server.";
+  }
+  return "text-to-md5: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
+         "start it from a graphical desktop session.";
+}
+
+std::optional<std::string> OwnedX11ClipboardText() {
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+      !clipboard->ownsClipboard()) {
+    return std::nullopt;
+  }
+  return clipboard->text().toStdString();
+}
+
+}  // namespace ui

@@ -1,0 +1,23 @@
+#pragma once
+// What the program asks of the desktop session around it, before the
+// application object exists and after it has gone.
+
+#include <optional>
+#include <string>
+
+namespace ui {
+
+// Whether Qt has somewhere to show the window: a platform named in
+// QT_QPA_PLATFORM, a Wayland display, or an X11 display that answers.
+// Without one, Qt would abort with a core dump.
+bool DisplayAvailable();
+
+// One line telling the user why the program cannot start and what to do.
+std::string NoDisplayMessage();
+
+// The clipboard's text while this program owns the X11 clipboard. Qt hands
+// it to a clipboard manager at exit where one runs; without one it would be
+// lost with the program. Call while the application object exists.
+std::optional<std::string> OwnedX11ClipboardText();
+
+}  // namespace ui

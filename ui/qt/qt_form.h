@@ -1,0 +1,50 @@
+#pragma once
+// The main window frmQuorlex on Qt Widgets: the window with its two text
+// boxes and two buttons at fixed places, and the platform operations that
+// the window core needs. The behaviour lives in the core.
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+#include "form_host.h"
+#include "frmQuorlex.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace ui {
+
+class QtForm final : public QWidget, public FormHost {
+  Q_OBJECT
+
+ public:
+  // Builds the window, hidden and centred on the screen, and runs its load
+  // event, so that it is first shown with the digest of the empty input.
+  explicit QtForm(QWidget* parent = nullptr);
+
+  std::u16string InputText() override;
+  std::u16string OutputText() override;
+  void SetOutputText(std::u16string_view text) override;
+  void ClearClipboard() override;
+  void SetClipboardText(std::u16string_view text) override;
+  void Sleep(std::uint32_t milliseconds) override;
+  void Unload() override;
+
+ private:
+  void CreateControls();
+  // The platform's default font, made smaller only as far as the window's
+  // texts need to fit their fixed places: a digest of average width, a line
+  // of text, and the captions.
+  void FitFontToControls();
+  bool TextsFit(const QFont& font) const;
+  void CentreOnScreen();
+  void cmdClose_Clicked(std::int16_t index);
+
+  QLineEdit* txtText_;
+  QLineEdit* txtMD5_;
+  std::array<QPushButton*, 2> cmdClose_;
+  frmQuorlex core_;
+};
+
+}  // namespace ui

@@ -1,0 +1,33 @@
+#pragma once
+// Keeps a copied text on the X11 clipboard after the program has ended, for
+// desktops without a clipboard manager (Qt hands the text to one where it
+// runs). The standby process that will hold it is forked when the holder is
+// made, at start-up, before any thread, window or typed text exists, so that
+// what lingers after the program holds nothing but the copied text.
+
+#include <string_view>
+
+namespace x11 {
+
+class ClipboardHolder {
+ public:
+  // Forks the standby on an X11 session. Make it before any thread starts.
+  ClipboardHolder();
+  // Dismisses the standby unless Keep handed it a text.
+  ~ClipboardHolder();
+  ClipboardHolder(const ClipboardHolder&) = delete;
+  ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+
+  // Hands utf8_text to the standby, which then owns CLIPBOARD and serves it
+  // until another client takes the selection, unless a clipboard manager
+  // runs. Returns once the standby owns the selection (true) or has given up
+  // or not answered within a few seconds (false).
+  bool Keep(std::string_view utf8_text);
+
+ private:
+  void Dismiss();
+
+  int socket_ = -1;
+};
+
+}  // namespace x11

@@ -13,7 +13,7 @@ test_pkgs=(
   clang libclang-rt-14-dev locales
   xvfb xdotool xclip x11-utils imagemagick
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
-  desktop-file-utils appstream dpkg-dev file gtkhash
+  desktop-file-utils appstream dpkg-dev file gtkhash python3
 )
 
 case "$purpose" in

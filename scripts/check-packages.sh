@@ -55,22 +55,28 @@ deb_field_is() { # FIELD VALUE
   [ "$actual" = "$2" ] || { echo "$1: '$actual', want '$2'"; return 1; }
 }
 
+deb_field_matches() { # FIELD REGEX
+  local actual
+  actual=$(dpkg-deb -f "$deb" "$1")
+  grep -Eq "$2" <<<"$actual" || { echo "$1: '$actual' does not match '$2'"; return 1; }
+}
+
 deb_fields() {
   deb_field_is Package text-to-md5 &&
     deb_field_is Version "$version" &&
     deb_field_is Architecture "$(dpkg --print-architecture)" &&
     deb_field_is Section utils &&
-    dpkg-deb -f "$deb" Maintainer | grep -q '<.*@.*>' &&
-    dpkg-deb -f "$deb" Description | grep -q 'Calculates the MD5 hash for a text'
+    deb_field_matches Maintainer '^[^<]+ <[^@>]+@[^>]+>$' &&
+    deb_field_matches Description '^Calculates the MD5 hash for a text$'
 }
 
 deb_depends() {
-  local depends
+  local depends names
   depends=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $depends"
+  names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
   for lib in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
-    sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends" | grep -Fqx "$lib" ||
-      { echo "missing $lib"; return 1; }
+    grep -Fqx "$lib" <<<"$names" || { echo "missing $lib"; return 1; }
   done
 }
 
@@ -91,7 +97,8 @@ deb_files() {
 }
 
 metainfo_release_is_project_version() {
-  grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/$app_id.metainfo.xml"
+  grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/$app_id.metainfo.xml" ||
+    { grep '<release ' "$root/usr/share/metainfo/$app_id.metainfo.xml"; return 1; }
 }
 
 desktop_exec_is_packaged() {

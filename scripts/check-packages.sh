@@ -6,7 +6,8 @@
 #    AppStream metainfo validated; the unpacked program started under Xvfb,
 #    its window found and closed with "Close";
 #  - Windows: a MinGW build in build/package-mingw, its .zip made by CPack;
-#    the archive's content, the program's DLL imports and version numbers.
+#    the archive's content, the program's DLL imports and version numbers,
+#    and the unzipped program started under Wine and closed like the other.
 # Ends with 'packaging: N passed, N failed' and fails when any check failed.
 # Usage: scripts/check-packages.sh   (after scripts/setup-deps.sh test)
 set -euo pipefail
@@ -165,6 +166,9 @@ if [ -f "$zip" ]; then
   check "zip content" zip_content
   check "exe needs only system DLLs" exe_imports_system_dlls_only
   check "exe version = $version.0" exe_version_is_project_version
+  check "unzipped program opens and closes under Wine" \
+    tests/with-xvfb.sh tests/packaging/smoke-window.sh \
+    scripts/wine-run.sh "$windows_build/wine" "$exe"
 else
   check "zip exists" test -f "$zip"
 fi

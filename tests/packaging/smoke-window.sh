@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Starts PROGRAM on the current X display, waits for its window "Text to MD5"
-# and closes it with its "Close" button (keyboard: the focus starts in the
-# input box, and Tab, Tab reaches "Close"). Succeeds when the program ends by
-# itself with exit code 0; a program that does not end is killed by its pid.
-# Usage (under tests/with-xvfb.sh): smoke-window.sh PROGRAM
+# Starts PROGRAM with its ARGs on the current X display, waits for its window
+# "Text to MD5" and closes it with its "Close" button (keyboard: the focus
+# starts in the input box, and Tab, Tab reaches "Close"). Succeeds when the
+# program then ends by itself with exit code 0; a program that does not end
+# is killed by its pid.
+# Usage (under tests/with-xvfb.sh): smoke-window.sh PROGRAM [ARG...]
 set -euo pipefail
 
-program=$1
-"$program" &
+"$@" &
 pid=$!
 # shellcheck disable=SC2317  # called by the EXIT trap
 stop_program() {
@@ -18,8 +18,8 @@ stop_program() {
 }
 trap stop_program EXIT
 
-if ! window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Text to MD5$'); then
-  echo "smoke-window: no window \"Text to MD5\" within 20 s" >&2
+if ! window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Text to MD5$'); then
+  echo "smoke-window: no window \"Text to MD5\" within 60 s" >&2
   exit 1
 fi
 window=${window%%$'\n'*}

@@ -1,0 +1,263 @@
+// The Qt window as a user meets it: places, focus and keys, the live digest,
+// copying, and failures that must not end the program. Runs on Qt's
+// offscreen platform.
+
+#include "qt_form.h"
+
+#include <langinfo.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QtTest>
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+const QString kEmptyDigest = QStringLiteral("D41D8CD98F00B204E9800998ECF8427E");
+const QString kAbcDigest = QStringLiteral("900150983CD24FB0D6963F7D28E17F72");
+
+}  // namespace
+
+class QtFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
+    form_ = std::make_unique<ui::QtForm>();
+    txtText_ = form_->findChild<QLineEdit*>(QStringLiteral("txtText"));
+    txtMD5_ = form_->findChild<QLineEdit*>(QStringLiteral("txtMD5"));
+    const auto buttons =
+        form_->findChildren<QPushButton*>(QStringLiteral("cmdClose"));
+    QCOMPARE(buttons.size(), 2);
+    for (QPushButton* button : buttons) {
+      cmdClose_[button->property("index").toInt()] = button;
+    }
+    QVERIFY(txtText_ && txtMD5_ && cmdClose_[0] && cmdClose_[1]);
+  }
+
+  void cleanup() { form_.reset(); }
+
+  void localeComesFromTheEnvironment() {
+    // CTest runs this test under LC_ALL=C.UTF-8; QApplication must have
+    // applied it, since the engine converts text by the locale's codeset.
+    QCOMPARE(QByteArray(nl_langinfo(CODESET)), QByteArray("UTF-8"));
+  }
+
+  void loadRunsBeforeTheWindowIsShown() {
+    QVERIFY(!form_->isVisible());
+    QCOMPARE(txtMD5_->text(), kEmptyDigest);
+    QCOMPARE(txtText_->text(), QString());
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Text to MD5"));
+    QVERIFY(!form_->windowIcon().isNull());
+    QCOMPARE(cmdClose_[0]->text(), QStringLiteral("Copy+Close"));
+    QCOMPARE(cmdClose_[1]->text(), QStringLiteral("Close"));
+  }
+
+  void showsCentredWithTheFocusInTheInput() {
+    ShowAndActivate();
+    // The window is placed before its frame is known, so its centre may be
+    // off by up to half the frame's extra size.
+    const QPoint offset = form_->frameGeometry().center() -
+                          form_->screen()->availableGeometry().center();
+    const QSize frame_extra = form_->frameGeometry().size() - form_->size();
+    QVERIFY2(
+        std::abs(offset.x()) <= frame_extra.width() / 2 + 1 &&
+            std::abs(offset.y()) <= frame_extra.height() / 2 + 1,
+        qPrintable(
+            QStringLiteral("off by %1,%2").arg(offset.x()).arg(offset.y())));
+    QCOMPARE(QApplication::focusWidget(), txtText_);
+  }
+
+  void controlsKeepTheirPlacesWhateverTheWindowSize_data() {
+    QTest::addColumn<QSize>("window_size");
+    QTest::newRow("as created") << QSize();
+    QTest::newRow("larger") << QSize(800, 400);
+    QTest::newRow("smaller") << QSize(120, 40);
+  }
+
+  void controlsKeepTheirPlacesWhateverTheWindowSize() {
+    QFETCH(QSize, window_size);
+    ShowAndActivate();
+    if (window_size.isValid()) {
+      form_->resize(window_size);
+      QTRY_COMPARE(form_->size(), window_size);
+    } else {
+      QCOMPARE(form_->size(), QSize(259, 79));
+    }
+    // Twips from the layout table at 15 twips per pixel.
+    QCOMPARE(txtText_->geometry(), QRect(2, 2, 253, 19));
+    QCOMPARE(txtMD5_->geometry(), QRect(2, 26, 253, 19));
+    QCOMPARE(cmdClose_[0]->geometry(), QRect(52, 52, 73, 25));
+    QCOMPARE(cmdClose_[1]->geometry(), QRect(136, 52, 73, 25));
+  }
+
+  void tabVisitsInputOutputCloseThenCopyAndClose() {
+    ShowAndActivate();
+    const QWidget* expected[] = {txtMD5_, cmdClose_[1], cmdClose_[0], txtText_};
+    for (const QWidget* next : expected) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), next);
+    }
+  }
+
+  void enterAndEscInATextBoxPressNoButton_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("key");
+    for (const char* box : {"txtText", "txtMD5"}) {
+      QTest::addRow("%s Enter", box) << box << int{Qt::Key_Return};
+      QTest::addRow("%s keypad Enter", box) << box << int{Qt::Key_Enter};
+      QTest::addRow("%s Esc", box) << box << int{Qt::Key_Escape};
+    }
+  }
+
+  void enterAndEscInATextBoxPressNoButton() {
+    QFETCH(QString, box);
+    QFETCH(int, key);
+    ShowAndActivate();
+    QSignalSpy copy_clicks(cmdClose_[0], &QPushButton::clicked);
+    QSignalSpy close_clicks(cmdClose_[1], &QPushButton::clicked);
+    auto* text_box = form_->findChild<QLineEdit*>(box);
+    text_box->setFocus();
+    QTest::keyClick(text_box, static_cast<Qt::Key>(key));
+    QCOMPARE(copy_clicks.count() + close_clicks.count(), 0);
+    QVERIFY(form_->isVisible());
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("earlier"));
+  }
+
+  void everyKeystrokeUpdatesTheDigest() {
+    ShowAndActivate();
+    const std::pair<Qt::Key, QString> keystrokes[] = {
+        {Qt::Key_A, QStringLiteral("0CC175B9C0F1B6A831C399E269772661")},
+        {Qt::Key_B, QStringLiteral("187EF4436122D1CC2F40DC2B92F0EBA0")},
+        {Qt::Key_C, kAbcDigest},
+        {Qt::Key_Backspace, QStringLiteral("187EF4436122D1CC2F40DC2B92F0EBA0")},
+        {Qt::Key_Backspace, QStringLiteral("0CC175B9C0F1B6A831C399E269772661")},
+        {Qt::Key_Backspace, kEmptyDigest},
+    };
+    for (const auto& [key, digest] : keystrokes) {
+      QTest::keyClick(txtText_, key);
+      QCOMPARE(txtMD5_->text(), digest);
+    }
+  }
+
+  void programmaticAndPastedChangesUpdateTheDigest() {
+    ShowAndActivate();
+    txtText_->setText(QStringLiteral("abc"));
+    QCOMPARE(txtMD5_->text(), kAbcDigest);
+    txtText_->clear();
+    QCOMPARE(txtMD5_->text(), kEmptyDigest);
+    QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
+    QTest::keyClick(txtText_, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(txtText_->text(), QStringLiteral("abc"));
+    QCOMPARE(txtMD5_->text(), kAbcDigest);
+  }
+
+  void nonAsciiTextIsDigestedAsItsUtf8Bytes() {
+    ShowAndActivate();
+    QTest::sendKeyEvent(QTest::Click, txtText_, Qt::Key_Adiaeresis,
+                        QStringLiteral("\u00E4"), Qt::NoModifier);
+    QCOMPARE(txtMD5_->text(),
+             QStringLiteral("8419B71C87A225A2C70B50486FBEE545"));
+  }
+
+  void copyAndCloseCopiesTheOutputAsEditedAndCloses() {
+    ShowAndActivate();
+    QTest::keyClicks(txtText_, QStringLiteral("abc"));
+    txtMD5_->setFocus();
+    txtMD5_->selectAll();
+    QTest::keyClicks(txtMD5_, QStringLiteral("edited by hand"));
+    QTest::keyClick(txtMD5_, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), cmdClose_[0]);
+    QTest::keyClick(cmdClose_[0], Qt::Key_Space);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("edited by hand"));
+    QVERIFY(!form_->isVisible());
+  }
+
+  void closeLeavesTheClipboardAlone() {
+    ShowAndActivate();
+    QTest::keyClicks(txtText_, QStringLiteral("abc"));
+    QTest::mouseClick(cmdClose_[1], Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("earlier"));
+    QVERIFY(!form_->isVisible());
+  }
+
+  void textBoxesHaveNoLengthLimitOfTheirOwn_data() {
+    QTest::addColumn<QString>("box");
+    QTest::newRow("txtText") << QStringLiteral("txtText");
+    QTest::newRow("txtMD5") << QStringLiteral("txtMD5");
+  }
+
+  void textBoxesHaveNoLengthLimitOfTheirOwn() {
+    QFETCH(QString, box);
+    ShowAndActivate();
+    // Longer than QLineEdit's default limit of 32767, pasted as a user would.
+    const QString long_text(100000, QLatin1Char('a'));
+    QGuiApplication::clipboard()->setText(long_text);
+    auto* text_box = form_->findChild<QLineEdit*>(box);
+    text_box->setFocus();
+    text_box->selectAll();
+    QTest::keyClick(text_box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(text_box->text().size(), long_text.size());
+    if (text_box == txtText_) {
+      QCOMPARE(txtMD5_->text(),
+               QStringLiteral("1AF6D6F2F682F76F80E606AEAAEE1680"));
+    }
+  }
+
+  void aDigestIsShownInFull() {
+    ShowAndActivate();
+    QTest::keyClicks(txtText_, QStringLiteral("abc"));
+    // The frame and QLineEdit's own margins take 3 pixels on either side.
+    const int text_width = txtMD5_->fontMetrics().horizontalAdvance(kAbcDigest);
+    QVERIFY2(text_width <= txtMD5_->width() - 6,
+             qPrintable(QStringLiteral("%1 px").arg(text_width)));
+    for (QPushButton* button : cmdClose_) {
+      QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) <=
+              button->width() - 4);
+    }
+  }
+
+  // A text of 268,435,455 bytes or more is refused by the engine with error
+  // 6: the error stands in the output box, the input is kept, and the next
+  // change is digested as usual. Three bytes a character in UTF-8.
+  void aTooLongTextShowsTheErrorAndTheProgramGoesOn() {
+    ShowAndActivate();
+    const qsizetype refused_chars = 268435455 / 3;
+    txtText_->setText(QString(refused_chars, QChar(0x20AC)));
+    QVERIFY2(txtMD5_->text().startsWith(QStringLiteral("Error 6: ")),
+             qPrintable(txtMD5_->text()));
+    QCOMPARE(txtText_->text().size(), refused_chars);
+    QVERIFY(form_->isVisible());
+
+    txtText_->setFocus();
+    txtText_->end(false);
+    QTest::keyClick(txtText_, Qt::Key_Backspace);
+    QCOMPARE(txtText_->text().size(), refused_chars - 1);
+    QCOMPARE(txtMD5_->text(),
+             QStringLiteral("D202BE37C57D7347060424DE1A1D223A"));
+  }
+
+ private:
+  void ShowAndActivate() {
+    form_->show();
+    QApplication::setActiveWindow(form_.get());
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+  }
+
+  std::unique_ptr<ui::QtForm> form_;
+  QLineEdit* txtText_ = nullptr;
+  QLineEdit* txtMD5_ = nullptr;
+  std::array<QPushButton*, 2> cmdClose_{};
+};
+
+QTEST_MAIN(QtFormTest)
+#include "qt_form_test.moc"

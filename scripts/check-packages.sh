@@ -126,6 +126,7 @@ if [ -f "$deb" ]; then
   check "desktop Exec in package" desktop_exec_is_packaged
   check "AppStream metainfo" appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml"
   check "AppStream release = $version" metainfo_release_is_project_version
+  check "AppStream finds the desktop entry" appstreamcli validate-tree --no-net "$root"
   check "unpacked program opens and closes" \
     tests/with-xvfb.sh tests/packaging/smoke-window.sh "$root/usr/bin/text-to-md5"
 else

@@ -15,9 +15,9 @@ bool DisplayAvailable();
 // One line telling the user why the program cannot start and what to do.
 std::string NoDisplayMessage();
 
-// The clipboard's text while this program owns the X11 clipboard. Qt hands
-// it to a clipboard manager at exit where one runs; without one it would be
-// lost with the program. Call while the application object exists.
+// The clipboard's text while this program owns the X11 clipboard, which
+// would be lost with the program unless a clipboard manager takes it (Qt
+// hands it to one at exit where one runs).
 std::optional<std::string> OwnedX11ClipboardText();
 
 }  // namespace ui

@@ -14,15 +14,12 @@ int main(int argc, char* argv[]) {
     return EXIT_FAILURE;
   }
   x11::ClipboardHolder clipboard_holder;
-  std::optional<std::string> copied_text;
-  int status;
-  {
-    QApplication app(argc, argv);
-    ui::QtForm form;
-    form.show();
-    status = app.exec();
-    copied_text = ui::OwnedX11ClipboardText();
+  QApplication app(argc, argv);
+  ui::QtForm form;
+  form.show();
+  const int status = app.exec();
+  if (const auto copied = ui::OwnedX11ClipboardText()) {
+    clipboard_holder.Keep(*copied);
   }
-  if (copied_text) clipboard_holder.Keep(*copied_text);
   return status;
 }

@@ -18,10 +18,12 @@ class ClipboardHolder {
   ClipboardHolder(const ClipboardHolder&) = delete;
   ClipboardHolder& operator=(const ClipboardHolder&) = delete;
 
-  // Hands utf8_text to the standby, which then owns CLIPBOARD and serves it
-  // until another client takes the selection, unless a clipboard manager
-  // runs. Returns once the standby owns the selection (true) or has given up
-  // or not answered within a few seconds (false).
+  // Hands utf8_text to the standby, which then takes CLIPBOARD over from
+  // this program and serves it until another client takes the selection,
+  // unless a clipboard manager runs. Call it while this program still owns
+  // the selection, so that the clipboard is never without an owner. Returns
+  // once the standby owns the selection (true) or has given up or not
+  // answered within a few seconds (false).
   bool Keep(std::string_view utf8_text);
 
  private:

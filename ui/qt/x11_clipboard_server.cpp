@@ -25,6 +25,7 @@ constexpr auto kStalledTransferLimit = std::chrono::seconds(10);
 // Answers above this size go out in INCR chunks of this size, or of the
 // server's request limit where that is smaller.
 constexpr std::size_t kLargestChunk = 256 * 1024;
+constexpr int kOwnershipAttempts = 3;
 constexpr char kWindowName[] = "text-to-md5 clipboard";
 constexpr xcb_atom_t kNoAtom = XCB_ATOM_NONE;
 constexpr xcb_window_t kNoWindow = XCB_WINDOW_NONE;
@@ -192,12 +193,17 @@ class ClipboardServer {
     return XCB_CURRENT_TIME;
   }
 
+  // A property change reports the server time of its last update, which may
+  // lag behind the time at which another client just took the selection; the
+  // refused attempt updates it, so a second attempt gets a current time.
   bool TakeSelection() {
     CreateWindow();
-    owned_since_ = ServerTime();
-    xcb_set_selection_owner(connection_, window_, atoms_[kClipboard],
-                            owned_since_);
-    owned_ = SelectionOwner(connection_, atoms_[kClipboard]) == window_;
+    for (int attempt = 0; attempt < kOwnershipAttempts && !owned_; ++attempt) {
+      owned_since_ = ServerTime();
+      xcb_set_selection_owner(connection_, window_, atoms_[kClipboard],
+                              owned_since_);
+      owned_ = SelectionOwner(connection_, atoms_[kClipboard]) == window_;
+    }
     return owned_;
   }
 

@@ -1,0 +1,366 @@
+// The X11 clipboard server and holder against a real X server (run under
+// tests/with-xvfb.sh), read by a small requestor as other programs would.
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <future>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "x11_clipboard_holder.h"
+#include "x11_clipboard_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kPatience = 10s;
+
+struct FreeDeleter {
+  void operator()(void* pointer) const { std::free(pointer); }
+};
+template <typename T>
+using XcbPtr = std::unique_ptr<T, FreeDeleter>;
+
+struct Answer {
+  std::string type;
+  std::string bytes;
+  bool incremental = false;
+};
+
+// A requestor with a window of its own: asks for conversions of CLIPBOARD,
+// follows INCR transfers, and takes selections.
+class Requestor {
+ public:
+  Requestor() : connection_(xcb_connect(nullptr, nullptr)) {
+    if (xcb_connection_has_error(connection_)) std::abort();
+    const xcb_screen_t* screen =
+        xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+    window_ = xcb_generate_id(connection_);
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root,
+                      0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection_);
+  }
+  ~Requestor() { xcb_disconnect(connection_); }
+
+  xcb_atom_t Atom(const std::string& name) {
+    XcbPtr<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection_,
+        xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(name.size()),
+                        name.data()),
+        nullptr));
+    return reply->atom;
+  }
+
+  std::string AtomName(xcb_atom_t atom) {
+    XcbPtr<xcb_get_atom_name_reply_t> reply(xcb_get_atom_name_reply(
+        connection_, xcb_get_atom_name(connection_, atom), nullptr));
+    return std::string(xcb_get_atom_name_name(reply.get()),
+                       xcb_get_atom_name_name_length(reply.get()));
+  }
+
+  xcb_window_t Owner(const std::string& selection) {
+    XcbPtr<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
+        connection_, xcb_get_selection_owner(connection_, Atom(selection)),
+        nullptr));
+    return reply->owner;
+  }
+
+  void Take(const std::string& selection) {
+    xcb_set_selection_owner(connection_, window_, Atom(selection),
+                            XCB_CURRENT_TIME);
+    xcb_flush(connection_);
+  }
+
+  // CLIPBOARD converted to target, or nothing when the owner refuses.
+  std::optional<Answer> Convert(const std::string& target) {
+    const xcb_atom_t property = Atom("TTM_TEST_ANSWER");
+    xcb_convert_selection(connection_, window_, Atom("CLIPBOARD"), Atom(target),
+                          property, XCB_CURRENT_TIME);
+    xcb_flush(connection_);
+    const auto notify = WaitFor(XCB_SELECTION_NOTIFY);
+    if (!notify) return std::nullopt;
+    const auto* selection =
+        reinterpret_cast<const xcb_selection_notify_event_t*>(notify.get());
+    if (selection->property == XCB_ATOM_NONE) return std::nullopt;
+    auto [type, bytes] = TakeProperty(property);
+    if (type != Atom("INCR")) return Answer{AtomName(type), bytes};
+
+    Answer answer{"", "", true};
+    for (;;) {
+      if (!WaitForNewValue(property)) return std::nullopt;
+      auto [chunk_type, chunk] = TakeProperty(property);
+      if (chunk.empty()) return answer;
+      answer.type = AtomName(chunk_type);
+      answer.bytes += chunk;
+    }
+  }
+
+  std::vector<std::string> Targets() {
+    std::vector<std::string> names;
+    const auto answer = Convert("TARGETS");
+    if (!answer) return names;
+    const auto* atoms =
+        reinterpret_cast<const xcb_atom_t*>(answer->bytes.data());
+    for (std::size_t i = 0; i < answer->bytes.size() / sizeof(xcb_atom_t);
+         ++i) {
+      names.push_back(AtomName(atoms[i]));
+    }
+    return names;
+  }
+
+  // The _NET_WM_PID of the window that owns CLIPBOARD, or 0.
+  pid_t ClipboardOwnerPid() {
+    XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection_,
+        xcb_get_property(connection_, 0, Owner("CLIPBOARD"),
+                         Atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1),
+        nullptr));
+    if (!reply || xcb_get_property_value_length(reply.get()) != 4) return 0;
+    return static_cast<pid_t>(*static_cast<const std::uint32_t*>(
+        xcb_get_property_value(reply.get())));
+  }
+
+ private:
+  std::pair<xcb_atom_t, std::string> TakeProperty(xcb_atom_t property) {
+    XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection_,
+        xcb_get_property(connection_, 1, window_, property,
+                         XCB_GET_PROPERTY_TYPE_ANY, 0, 0x1FFFFFFF),
+        nullptr));
+    const int length = xcb_get_property_value_length(reply.get());
+    const auto* value =
+        static_cast<const char*>(xcb_get_property_value(reply.get()));
+    xcb_flush(connection_);
+    return {reply->type, std::string(value, static_cast<std::size_t>(length))};
+  }
+
+  bool WaitForNewValue(xcb_atom_t property) {
+    while (const auto event = WaitFor(XCB_PROPERTY_NOTIFY)) {
+      const auto* notify =
+          reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+      if (notify->atom == property && notify->state == XCB_PROPERTY_NEW_VALUE) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  XcbPtr<xcb_generic_event_t> WaitFor(std::uint8_t type) {
+    const auto deadline = Clock::now() + kPatience;
+    while (Clock::now() < deadline) {
+      XcbPtr<xcb_generic_event_t> event(xcb_poll_for_event(connection_));
+      if (event && (event->response_type & 0x7F) == type) return event;
+      if (!event) {
+        pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
+        poll(&descriptor, 1, 100);
+      }
+    }
+    return nullptr;
+  }
+
+  xcb_connection_t* connection_;
+  xcb_window_t window_;
+};
+
+// Xvfb resets itself whenever its last client leaves, and refuses
+// connections meanwhile; one connection for the whole run keeps it up.
+class XServerKeptUp : public testing::Environment {
+ public:
+  void SetUp() override { connection_ = std::make_unique<Requestor>(); }
+  void TearDown() override { connection_.reset(); }
+
+ private:
+  std::unique_ptr<Requestor> connection_;
+};
+const auto* const kXServerKeptUp =
+    testing::AddGlobalTestEnvironment(new XServerKeptUp);
+
+// ServeClipboard on a thread of its own, as the holder runs it.
+class ServedClipboard {
+ public:
+  explicit ServedClipboard(std::string text)
+      : outcome_(std::async(std::launch::async, [this, text] {
+          return x11::ServeClipboard(text, [this] { owned_.set_value(); });
+        })) {}
+
+  // A test that stopped early still ends the server, or its thread would
+  // never be joined.
+  ~ServedClipboard() {
+    if (outcome_.valid() &&
+        outcome_.wait_for(0s) != std::future_status::ready) {
+      Requestor().Take("CLIPBOARD");
+    }
+  }
+
+  bool Owned() {
+    return owned_.get_future().wait_for(kPatience) == std::future_status::ready;
+  }
+
+  std::optional<x11::ServeOutcome> Outcome() {
+    if (outcome_.wait_for(kPatience) != std::future_status::ready) {
+      return std::nullopt;
+    }
+    return outcome_.get();
+  }
+
+ private:
+  std::promise<void> owned_;
+  std::future<x11::ServeOutcome> outcome_;
+};
+
+const std::string kText = "Gr\u00FC\u00DFe, \u20AC5";
+const std::string kTextInLatin1 =
+    "Gr\xFC\xDF"
+    "e, ?5";
+
+struct TargetCase {
+  const char* target;
+  const char* type;
+  const std::string* bytes;
+};
+
+class TextTargetTest : public testing::TestWithParam<TargetCase> {};
+
+TEST_P(TextTargetTest, ServesTheTextInTheTargetsEncoding) {
+  ServedClipboard served(kText);
+  ASSERT_TRUE(served.Owned());
+  Requestor requestor;
+  const auto answer = requestor.Convert(GetParam().target);
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->type, GetParam().type);
+  EXPECT_EQ(answer->bytes, *GetParam().bytes);
+  EXPECT_FALSE(answer->incremental);
+  requestor.Take("CLIPBOARD");
+  EXPECT_EQ(served.Outcome(), x11::ServeOutcome::kSelectionLost);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryTextTarget, TextTargetTest,
+    testing::Values(TargetCase{"UTF8_STRING", "UTF8_STRING", &kText},
+                    TargetCase{"TEXT", "UTF8_STRING", &kText},
+                    TargetCase{"text/plain", "text/plain", &kText},
+                    TargetCase{"text/plain;charset=utf-8",
+                               "text/plain;charset=utf-8", &kText},
+                    TargetCase{"STRING", "STRING", &kTextInLatin1}),
+    [](const testing::TestParamInfo<TargetCase>& info) {
+      std::string name = info.param.target;
+      for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      }
+      return name;
+    });
+
+TEST(ClipboardServerTest, ListsItsTargetsAndRefusesOthers) {
+  ServedClipboard served("abc");
+  ASSERT_TRUE(served.Owned());
+  Requestor requestor;
+  EXPECT_EQ(requestor.Targets(),
+            (std::vector<std::string>{"TARGETS", "TIMESTAMP", "UTF8_STRING",
+                                      "TEXT", "text/plain;charset=utf-8",
+                                      "text/plain", "STRING"}));
+  EXPECT_FALSE(requestor.Convert("image/png"));
+  requestor.Take("CLIPBOARD");
+  EXPECT_EQ(served.Outcome(), x11::ServeOutcome::kSelectionLost);
+}
+
+TEST(ClipboardServerTest, SendsALargeTextInIncrementsWhole) {
+  std::string large(3 * 1024 * 1024 + 7, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) {
+    large[i] = static_cast<char>('a' + i % 26);
+  }
+  ServedClipboard served(large);
+  ASSERT_TRUE(served.Owned());
+  Requestor requestor;
+  const auto answer = requestor.Convert("UTF8_STRING");
+  ASSERT_TRUE(answer);
+  EXPECT_TRUE(answer->incremental);
+  EXPECT_EQ(answer->type, "UTF8_STRING");
+  EXPECT_EQ(answer->bytes.size(), large.size());
+  EXPECT_TRUE(answer->bytes == large);
+  requestor.Take("CLIPBOARD");
+  EXPECT_EQ(served.Outcome(), x11::ServeOutcome::kSelectionLost);
+}
+
+TEST(ClipboardServerTest, LeavesTheClipboardToARunningManager) {
+  Requestor manager;
+  manager.Take("CLIPBOARD_MANAGER");
+  manager.Take("CLIPBOARD");
+  const xcb_window_t owner = manager.Owner("CLIPBOARD");
+  EXPECT_EQ(x11::ServeClipboard("abc", [] { ADD_FAILURE() << "took it"; }),
+            x11::ServeOutcome::kClipboardManagerRuns);
+  EXPECT_EQ(manager.Owner("CLIPBOARD"), owner);
+}
+
+TEST(ClipboardServerTest, ReportsAMissingDisplay) {
+  const std::string display = std::getenv("DISPLAY");
+  setenv("DISPLAY", "no-such-host-really:97", 1);
+  const auto outcome = x11::ServeClipboard("abc", [] {});
+  setenv("DISPLAY", display.c_str(), 1);
+  EXPECT_EQ(outcome, x11::ServeOutcome::kNoDisplay);
+}
+
+// Reaps child within the patience limit; its exit status, or -1.
+int WaitForExit(pid_t child) {
+  const auto deadline = Clock::now() + kPatience;
+  int status = 0;
+  while (Clock::now() < deadline) {
+    if (waitpid(child, &status, WNOHANG) == child) {
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::this_thread::sleep_for(10ms);
+  }
+  return -1;
+}
+
+TEST(ClipboardHolderTest, KeepsTheTextDetachedUntilAnotherClientTakesIt) {
+  Requestor requestor;
+  pid_t holder_pid = 0;
+  {
+    x11::ClipboardHolder holder;
+    ASSERT_TRUE(holder.Keep("900150983CD24FB0D6963F7D28E17F72"));
+    holder_pid = requestor.ClipboardOwnerPid();
+  }
+  ASSERT_GT(holder_pid, 0);
+  EXPECT_NE(holder_pid, getpid());
+  EXPECT_EQ(getsid(holder_pid), holder_pid) << "not in a session of its own";
+  const auto answer = requestor.Convert("UTF8_STRING");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->bytes, "900150983CD24FB0D6963F7D28E17F72");
+
+  requestor.Take("CLIPBOARD");
+  EXPECT_EQ(WaitForExit(holder_pid), 0);
+}
+
+TEST(ClipboardHolderTest, EndsWhenDismissedWithoutAText) {
+  Requestor requestor;
+  requestor.Take("CLIPBOARD");
+  const xcb_window_t owner = requestor.Owner("CLIPBOARD");
+  { x11::ClipboardHolder holder; }
+  // The standby is our only child; it must end without touching CLIPBOARD.
+  int status = 0;
+  const auto deadline = Clock::now() + kPatience;
+  pid_t reaped = 0;
+  while (reaped <= 0 && Clock::now() < deadline) {
+    reaped = waitpid(-1, &status, WNOHANG);
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_GT(reaped, 0);
+  EXPECT_EQ(requestor.Owner("CLIPBOARD"), owner);
+}
+
+}  // namespace

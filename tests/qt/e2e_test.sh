@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# The whole program on a real X server with no clipboard manager (run it
+# under tests/with-xvfb.sh): typed keys, the buttons, the window manager's
+# close request, and what the clipboard holds after the program has ended.
+# Usage: e2e_test.sh PROGRAM CLOSE_WINDOW_HELPER ARTIFACT_DIR
+set -uo pipefail
+
+program=$1
+close_window=$2
+artifacts=$3
+mkdir -p "$artifacts"
+export LC_ALL=C.UTF-8
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+
+readonly empty_digest=D41D8CD98F00B204E9800998ECF8427E
+readonly abc_digest=900150983CD24FB0D6963F7D28E17F72
+readonly a_umlaut_digest=8419B71C87A225A2C70B50486FBEE545 # UTF-8 C3 A4
+
+started_pids=()
+passed=0
+failed=0
+
+stop_started() {
+  local pid
+  for pid in "${started_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  started_pids=()
+}
+trap 'stop_started; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+
+# Xvfb resets itself, clipboard and all, whenever its last client leaves;
+# one idle client keeps it up between the steps.
+xprop -root -spy >/dev/null 2>&1 &
+keeper_pid=$!
+
+fail() {
+  echo "  FAIL: $*" >&2
+  return 1
+}
+
+# Polls until process $1 has ended, for at most $2 seconds.
+wait_for_end() {
+  local pid=$1 deadline=$((SECONDS + $2))
+  while kill -0 "$pid" 2>/dev/null; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
+# Starts the program, waits for its window and gives it the focus; sets
+# program_pid and window_id.
+start_program() {
+  "$@" "$program" &
+  program_pid=$!
+  started_pids+=("$program_pid")
+  window_id=$(timeout 20 xdotool search --sync --name '^Text to MD5$' | head -n 1)
+  [ -n "$window_id" ] || fail "no window appeared" || return 1
+  xdotool windowfocus --sync "$window_id"
+}
+
+# Ends the program by keys and checks that it ended with status 0.
+press_and_expect_end() {
+  xdotool key --delay 20 "$@"
+  wait_for_end "$program_pid" 10 || fail "program still running" || return 1
+  wait "$program_pid" || fail "program exited with status $?"
+}
+
+clipboard() { timeout 10 xclip -o -selection clipboard "$@"; }
+
+# Puts $1 on the clipboard, owned by an xclip that we stop later.
+set_clipboard() {
+  printf %s "$1" | xclip -i -selection clipboard -quiet 2>/dev/null &
+  started_pids+=($!)
+  local deadline=$((SECONDS + 10))
+  until [ "$(clipboard 2>/dev/null)" = "$1" ]; do
+    ((SECONDS < deadline)) || fail "could not set the clipboard" || return 1
+    sleep 0.05
+  done
+}
+
+# The pid of the process that holds the clipboard after the program.
+holder_pid() {
+  local window
+  window=$(xdotool search --name '^text-to-md5 clipboard$' | head -n 1)
+  [ -n "$window" ] && xdotool getwindowpid "$window"
+}
+
+test_copy_and_close_keeps_the_digest_after_exit() {
+  start_program || return 1
+  xdotool type --delay 30 abc
+  import -window "$window_id" "$artifacts/text-to-md5-abc.png"
+  press_and_expect_end Tab Tab Tab space || return 1
+  [ "$(clipboard)" = "$abc_digest" ] || fail "clipboard: $(clipboard)" || return 1
+  local targets
+  targets=$(clipboard -t TARGETS | tr '\n' ' ')
+  for target in UTF8_STRING STRING TEXT text/plain; do
+    [[ " $targets" == *" $target "* ]] || fail "no $target in: $targets" || return 1
+  done
+  [ "$(clipboard -t STRING)" = "$abc_digest" ] || fail "STRING differs" || return 1
+
+  local holder
+  holder=$(holder_pid)
+  [ -n "$holder" ] || fail "no clipboard holder" || return 1
+  [ "$(awk '{print $6}' "/proc/$holder/stat")" = "$holder" ] ||
+    fail "holder not detached" || return 1
+  set_clipboard "taken over" || return 1
+  wait_for_end "$holder" 10 || fail "holder still running after losing the selection"
+}
+
+test_close_button_leaves_the_clipboard_alone() {
+  set_clipboard "earlier text" || return 1
+  start_program || return 1
+  xdotool type --delay 30 abc
+  press_and_expect_end Tab Tab space || return 1
+  [ "$(clipboard)" = "earlier text" ] || fail "clipboard: $(clipboard)" || return 1
+  [ -z "$(holder_pid)" ] || fail "a holder was left behind"
+}
+
+test_window_manager_close_leaves_the_clipboard_alone() {
+  set_clipboard "earlier text" || return 1
+  start_program || return 1
+  xdotool type --delay 30 abc
+  "$close_window" "$window_id" || fail "close request not sent" || return 1
+  wait_for_end "$program_pid" 10 || fail "program still running" || return 1
+  wait "$program_pid" || fail "program exited with status $?" || return 1
+  [ "$(clipboard)" = "earlier text" ] || fail "clipboard: $(clipboard)"
+}
+
+test_typed_non_ascii_text_is_digested_as_utf8() {
+  start_program env QT_SCALE_FACTOR=2 || return 1
+  xdotool type --delay 30 $'\u00e4'
+  import -window "$window_id" "$artifacts/text-to-md5-a-umlaut-2x.png"
+  press_and_expect_end Tab Tab Tab space || return 1
+  [ "$(clipboard)" = "$a_umlaut_digest" ] || fail "clipboard: $(clipboard)"
+}
+
+test_deleting_everything_and_an_edited_large_output_copy_as_shown() {
+  # A megabyte pasted over the digest goes back out in INCR chunks.
+  local large="$artifacts/large.txt"
+  head -c 1048576 /dev/zero | tr '\0' 'x' >"$large"
+  set_clipboard "$(cat "$large")" || return 1
+  start_program || return 1
+  xdotool type --delay 30 ab
+  xdotool key --delay 20 BackSpace BackSpace Tab ctrl+a ctrl+c
+  [ "$(timeout 10 xclip -o -selection clipboard)" = "$empty_digest" ] ||
+    fail "after deleting everything: $(clipboard)" || return 1
+  set_clipboard "$(cat "$large")" || return 1
+  xdotool key --delay 20 ctrl+a ctrl+v
+  press_and_expect_end Tab Tab space || return 1
+  clipboard | cmp -s - "$large" || fail "the large text came back different"
+}
+
+test_without_a_display_it_explains_and_exits() {
+  local stderr status
+  for display in unset :bogus; do
+    if [ "$display" = unset ]; then
+      stderr=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+        "$program" 2>&1 >/dev/null)
+    else
+      stderr=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" \
+        "$program" 2>&1 >/dev/null)
+    fi
+    status=$?
+    [ "$status" -eq 1 ] || fail "$display: exit status $status" || return 1
+    [ "$(printf '%s\n' "$stderr" | wc -l)" -eq 1 ] ||
+      fail "$display: not one line: $stderr" || return 1
+    [[ "$stderr" == text-to-md5:*display* ]] ||
+      fail "$display: unclear message: $stderr" || return 1
+  done
+}
+
+for test in $(declare -F | awk '{print $3}' | grep '^test_'); do
+  echo "== ${test#test_}"
+  if "$test"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+  stop_started
+done
+kill "$keeper_pid" 2>/dev/null
+wait "$keeper_pid" 2>/dev/null
+echo "screenshots: $artifacts"
+echo "$passed passed, $failed failed"
+((failed == 0))

@@ -1,0 +1,129 @@
+// Text conversion under real locales. The test setup compiles them into a
+// folder of the build tree and points LOCPATH at it; a locale that cannot be
+// loaded fails the test.
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ansi_text.h"
+#include "basMD5.h"
+
+namespace basMD5 {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Conversion {
+  const char* what;
+  std::u16string text;
+  Bytes bytes;
+};
+
+// Cases that hold wherever the locale's set is UTF-8, and in the C locale.
+const std::vector<Conversion> kUtf8Cases = {
+    {"ASCII", u"abc", {0x61, 0x62, 0x63}},
+    {"a umlaut", u"\u00E4", {0xC3, 0xA4}},
+    {"euro sign", u"\u20AC", {0xE2, 0x82, 0xAC}},
+    {"surrogate pair", u"\U0001F600", {0xF0, 0x9F, 0x98, 0x80}},
+    {"lone high surrogate",
+     u"a\xD83D"
+     "b",
+     {0x61, '?', 0x62}},
+    {"lone low surrogate", u"\xDE00", {'?'}},
+    {"high surrogate at the end", u"a\xD83D", {0x61, '?'}},
+    {"pair in the wrong order", u"\xDE00\xD83D", {'?', '?'}},
+};
+
+class AnsiText : public ::testing::Test {
+ protected:
+  void TearDown() override { std::setlocale(LC_ALL, "C"); }
+
+  // Loads locale for the whole process, as the program does at start-up.
+  static void Load(const char* locale) {
+    const char* path = std::getenv("LOCPATH");
+    ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr)
+        << "cannot load locale " << locale
+        << " (LOCPATH=" << (path != nullptr ? path : "unset") << ")";
+  }
+
+  static void ExpectConversions(const std::vector<Conversion>& cases) {
+    for (const auto& c : cases) {
+      EXPECT_EQ(TextToAnsiBytes(c.text), c.bytes) << c.what;
+    }
+  }
+};
+
+// The plain C locale means ASCII, which cannot hold most text: UTF-8 is used.
+TEST_F(AnsiText, UsesUtf8InTheCLocale) {
+  ASSERT_NO_FATAL_FAILURE(Load("C"));
+  ExpectConversions(kUtf8Cases);
+}
+
+TEST_F(AnsiText, UsesUtf8InAUtf8Locale) {
+  ASSERT_NO_FATAL_FAILURE(Load("de_DE.UTF-8"));
+  ExpectConversions(kUtf8Cases);
+}
+
+TEST_F(AnsiText, ReplacesWhatASingleByteSetCannotHold) {
+  ASSERT_NO_FATAL_FAILURE(Load("de_DE.ISO-8859-1"));
+  ExpectConversions({
+      {"a umlaut", u"\u00E4", {0xE4}},
+      {"y diaeresis", u"\u00FF", {0xFF}},
+      {"euro sign", u"a\u20ACb", {0x61, '?', 0x62}},
+      {"a macron", u"\u0101", {'?'}},
+      {"surrogate pair", u"\U0001F600", {'?'}},
+      {"lone high surrogate",
+       u"x\xD83D"
+       "y",
+       {0x78, '?', 0x79}},
+      {"lone low surrogate", u"\xDE00", {'?'}},
+      {"high surrogate at the end", u"a\xD83D", {0x61, '?'}},
+  });
+}
+
+TEST_F(AnsiText, GivesTwoBytesPerCharacterOfADoubleByteSet) {
+  ASSERT_NO_FATAL_FAILURE(Load("ja_JP.EUC-JP"));
+  ExpectConversions({
+      {"Nihon", u"\u65E5\u672C", {0xC6, 0xFC, 0xCB, 0xDC}},
+      {"mixed with ASCII", u"a\u65E5b", {0x61, 0xC6, 0xFC, 0x62}},
+      {"euro sign", u"\u20AC", {'?'}},
+      {"surrogate pair", u"\U0001F600\u65E5", {'?', 0xC6, 0xFC}},
+      {"lone low surrogate", u"\xDE00\u65E5", {'?', 0xC6, 0xFC}},
+  });
+}
+
+// Far more output than the converter's first guess holds.
+TEST_F(AnsiText, ConvertsLongTextCompletely) {
+  ASSERT_NO_FATAL_FAILURE(Load("ja_JP.EUC-JP"));
+  const std::u16string text(5000, u'\u65E5');
+  Bytes expected;
+  for (int i = 0; i < 5000; ++i) expected.insert(expected.end(), {0xC6, 0xFC});
+  EXPECT_EQ(TextToAnsiBytes(text), expected);
+}
+
+// The digest is taken over the converted bytes, so the same text digests
+// differently under different sets.
+TEST_F(AnsiText, DigestFollowsTheLocalesSet) {
+  const struct {
+    const char* locale;
+    const char* digest;  // of the text "ä"
+  } cases[] = {
+      {"C", "8419B71C87A225A2C70B50486FBEE545"},  // C3 A4
+      {"de_DE.UTF-8", "8419B71C87A225A2C70B50486FBEE545"},
+      {"de_DE.ISO-8859-1", "C15BCC5577F9FADE4B4A3256190A59B0"},  // E4
+  };
+  for (const auto& c : cases) {
+    ASSERT_NO_FATAL_FAILURE(Load(c.locale));
+    EXPECT_EQ(DigestTextHex(u"\u00E4"), c.digest) << c.locale;
+    EXPECT_EQ(DigestTextHex(u""), "D41D8CD98F00B204E9800998ECF8427E")
+        << c.locale;
+  }
+}
+
+}  // namespace
+}  // namespace basMD5

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (bench preset, optimised) and measures the digest
+# engine against OpenSSL's MD5 and the cost of one keystroke at several text
+# sizes. Prints the medians of the repetitions and the throughput ratios.
+# Usage: scripts/bench-digest.sh [REPETITIONS]   (default 5)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+repetitions=${1:-5}
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target digest_bench
+build/bench/bench/digest_bench --benchmark_repetitions="$repetitions" \
+  --benchmark_report_aggregates_only=true --benchmark_color=false

@@ -4,7 +4,9 @@
 #include <QClipboard>
 #include <QFontMetricsF>
 #include <QIcon>
+#include <QImageReader>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -111,12 +113,15 @@ qreal DigestWidth(const QFontMetricsF& metrics) {
   return sum / 16 * 32;
 }
 
-// The application icon in every size that the desktop may ask for.
+// The application icon in every size that the desktop may ask for. Read as
+// PNG without sniffing, which would load every image format plugin.
 QIcon ApplicationIcon() {
   QIcon icon;
   for (const int size : {16, 32, 48, 64, 128}) {
-    icon.addFile(
-        QStringLiteral(":/icons/%1x%1/apps/text-to-md5.png").arg(size));
+    QImageReader reader(
+        QStringLiteral(":/icons/%1x%1/apps/text-to-md5.png").arg(size), "png");
+    reader.setAutoDetectImageFormat(false);
+    icon.addPixmap(QPixmap::fromImage(reader.read()));
   }
   return icon;
 }
@@ -157,7 +162,7 @@ void QtForm::CreateControls() {
   setTabOrder(txtMD5_, cmdClose_[kClose]);
   setTabOrder(cmdClose_[kClose], cmdClose_[kCopyAndClose]);
   txtText_->setFocus();
-  FitFontToControls();
+  ChooseFont();
 }
 
 bool QtForm::TextsFit(const QFont& font) const {
@@ -171,13 +176,15 @@ bool QtForm::TextsFit(const QFont& font) const {
          std::all_of(cmdClose_.begin(), cmdClose_.end(), caption_fits);
 }
 
-void QtForm::FitFontToControls() {
-  QFont fitted = font();
-  if (fitted.pointSizeF() <= 0) return;
-  while (!TextsFit(fitted) && fitted.pointSizeF() > kSmallestPointSize) {
-    fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+void QtForm::ChooseFont() {
+  QFont chosen = font();
+  // Kerning and ligatures are cosmetic in scripts that need no shaping;
+  // without them a long input lays out in half the time at every keystroke.
+  chosen.setStyleStrategy(QFont::PreferNoShaping);
+  while (chosen.pointSizeF() > kSmallestPointSize && !TextsFit(chosen)) {
+    chosen.setPointSizeF(chosen.pointSizeF() - 0.5);
   }
-  if (fitted != font()) setFont(fitted);
+  setFont(chosen);
 }
 
 void QtForm::CentreOnScreen() {

@@ -36,7 +36,7 @@ class QtForm final : public QWidget, public FormHost {
   // The platform's default font, made smaller only as far as the window's
   // texts need to fit their fixed places: a digest of average width, a line
   // of text, and the captions.
-  void FitFontToControls();
+  void ChooseFont();
   bool TextsFit(const QFont& font) const;
   void CentreOnScreen();
   void cmdClose_Clicked(std::int16_t index);

@@ -11,13 +11,15 @@ if(TARGET text-to-md5 AND NOT WIN32)
   install(FILES ${TTM_RESOURCES}/linux/text-to-md5.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
-  set(icon_root ${TTM_RESOURCES}/icons/hicolor)
-  foreach(size 16 32 48 64 128)
-    install(FILES ${icon_root}/${size}x${size}/apps/text-to-md5.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  foreach(size 16x16 32x32 48x48 64x64 128x128 scalable)
+    set(icon_dir icons/hicolor/${size}/apps)
+    if(size STREQUAL scalable)
+      set(icon ${TTM_RESOURCES}/${icon_dir}/text-to-md5.svg)
+    else()
+      set(icon ${TTM_RESOURCES}/${icon_dir}/text-to-md5.png)
+    endif()
+    install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/${icon_dir})
   endforeach()
-  install(FILES ${icon_root}/scalable/apps/text-to-md5.svg
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
   # The release entry takes its version from project().
   configure_file(${TTM_RESOURCES}/linux/${TTM_APP_ID}.metainfo.xml.in

@@ -122,8 +122,8 @@ def drawing():
     layer first."""
     rim = Layer(RoundRect(1, 1, 15, 15, 3), (10, 62, 74, 1.0), VGA_BLACK,
                 MONO_BLACK)
-    tile = Layer(RoundRect(1.75, 1.75, 14.25, 14.25, 2.25),
-                 Gradient(1.75, (38, 160, 170, 1.0), 14.25, (12, 104, 122, 1.0)),
+    tile_fill = Gradient(1.75, (38, 160, 170, 1.0), 14.25, (12, 104, 122, 1.0))
+    tile = Layer(RoundRect(1.75, 1.75, 14.25, 14.25, 2.25), tile_fill,
                  VGA_TEAL, MONO_BLACK)
     shadow = [Layer(bar, (4, 48, 58, 0.45), None, None)
               for bar in hash_sign(0.5, 0.5)]
@@ -304,11 +304,13 @@ def svg_colour(rgb):
 def svg_shape(shape, paint, opacity):
     extra = f' fill-opacity="{svg_number(opacity)}"' if opacity < 1 else ""
     if isinstance(shape, RoundRect):
-        x0, y0, x1, y1 = (svg_number(v) for v in shape.bounds())
-        return (f'<rect x="{x0}" y="{y0}" width="{svg_number(shape.x1 - shape.x0)}"'
-                f' height="{svg_number(shape.y1 - shape.y0)}"'
-                f' rx="{svg_number(shape.r)}" fill="{paint}"{extra}/>')
-    points = " ".join(f"{svg_number(x)},{svg_number(y)}" for x, y in shape.points)
+        x, y, width, height, r = (
+            svg_number(v) for v in (shape.x0, shape.y0, shape.x1 - shape.x0,
+                                    shape.y1 - shape.y0, shape.r))
+        return (f'<rect x="{x}" y="{y}" width="{width}" height="{height}"'
+                f' rx="{r}" fill="{paint}"{extra}/>')
+    points = " ".join(f"{svg_number(x)},{svg_number(y)}"
+                      for x, y in shape.points)
     return f'<polygon points="{points}" fill="{paint}"{extra}/>'
 
 
@@ -319,8 +321,10 @@ def encode_svg(layers):
         if isinstance(fill, Gradient):
             gradient_id = f"g{len(defs)}"
             defs.append(
-                f'<linearGradient id="{gradient_id}" gradientUnits="userSpaceOnUse"'
-                f' x1="0" y1="{svg_number(fill.y0)}" x2="0" y2="{svg_number(fill.y1)}">'
+                f'<linearGradient id="{gradient_id}"'
+                ' gradientUnits="userSpaceOnUse"'
+                f' x1="0" y1="{svg_number(fill.y0)}"'
+                f' x2="0" y2="{svg_number(fill.y1)}">'
                 f'<stop offset="0" stop-color="{svg_colour(fill.top)}"/>'
                 f'<stop offset="1" stop-color="{svg_colour(fill.bottom)}"/>'
                 f"</linearGradient>")

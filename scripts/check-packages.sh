@@ -15,7 +15,8 @@ cd "$(dirname "$0")/.."
 
 linux_build=build/package
 windows_build=build/package-mingw
-app_id=org.texttomd5.TextToMD5
+desktop_file=usr/share/applications/text-to-md5.desktop
+metainfo_file=usr/share/metainfo/org.texttomd5.TextToMD5.metainfo.xml
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -59,7 +60,8 @@ deb_field_is() { # FIELD VALUE
 deb_field_matches() { # FIELD REGEX
   local actual
   actual=$(dpkg-deb -f "$deb" "$1")
-  grep -Eq "$2" <<<"$actual" || { echo "$1: '$actual' does not match '$2'"; return 1; }
+  grep -Eq "$2" <<<"$actual" ||
+    { echo "$1: '$actual' does not match '$2'"; return 1; }
 }
 
 deb_fields() {
@@ -83,35 +85,39 @@ deb_depends() {
 
 # Every file with its mode and owner; directories are left out.
 deb_files() {
-  local hicolor=./usr/share/icons/hicolor data='-rw-r--r-- root/root'
+  local icons=usr/share/icons/hicolor data='-rw-r--r-- root/root'
   {
     echo "-rwxr-xr-x root/root ./usr/bin/text-to-md5"
-    echo "$data ./usr/share/applications/text-to-md5.desktop"
+    echo "$data ./$desktop_file"
     for size in 16 32 48 64 128; do
-      echo "$data $hicolor/${size}x${size}/apps/text-to-md5.png"
+      echo "$data ./$icons/${size}x${size}/apps/text-to-md5.png"
     done
-    echo "$data $hicolor/scalable/apps/text-to-md5.svg"
-    echo "$data ./usr/share/metainfo/$app_id.metainfo.xml"
+    echo "$data ./$icons/scalable/apps/text-to-md5.svg"
+    echo "$data ./$metainfo_file"
   } | sort -k3 >"$work/files.want"
-  dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | sort -k3 >"$work/files.have"
+  dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' |
+    sort -k3 >"$work/files.have"
   diff -u "$work/files.want" "$work/files.have"
 }
 
 metainfo_release_is_project_version() {
-  grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/$app_id.metainfo.xml" ||
-    { grep '<release ' "$root/usr/share/metainfo/$app_id.metainfo.xml"; return 1; }
+  grep -q "<release version=\"$version\"" "$root/$metainfo_file" ||
+    { grep '<release ' "$root/$metainfo_file"; return 1; }
 }
 
 desktop_exec_is_packaged() {
   local exec
-  exec=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$root/usr/share/applications/text-to-md5.desktop")
-  [ -x "$root/usr/bin/$exec" ] || { echo "Exec=$exec is not in /usr/bin"; return 1; }
+  exec=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$root/$desktop_file")
+  [ -x "$root/usr/bin/$exec" ] ||
+    { echo "Exec=$exec is not in /usr/bin"; return 1; }
 }
 
 echo "== Linux package ($linux_build)"
 check "icons" python3 tests/packaging/check_icons.py
 check "release build" build release "$linux_build"
-check "cpack DEB" cpack --config "$linux_build/CPackConfig.cmake" -B "$linux_build"
+rm -f "$linux_build"/*.deb
+check "cpack DEB" \
+  cpack --config "$linux_build/CPackConfig.cmake" -B "$linux_build"
 version=$(project_version || true)
 deb="$linux_build/text-to-md5_${version}_$(dpkg --print-architecture).deb"
 root="$work/root"
@@ -121,14 +127,17 @@ if [ -f "$deb" ]; then
   check "deb fields" deb_fields
   check "deb depends on its libraries" deb_depends
   check "deb file list" deb_files
-  check "apt can install the deb (simulated)" apt-get install --simulate "./$deb"
-  check "desktop entry" desktop-file-validate "$root/usr/share/applications/text-to-md5.desktop"
+  check "apt can install the deb (simulated)" \
+    apt-get install --simulate "./$deb"
+  check "desktop entry" desktop-file-validate "$root/$desktop_file"
   check "desktop Exec in package" desktop_exec_is_packaged
-  check "AppStream metainfo" appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml"
+  check "AppStream metainfo" \
+    appstreamcli validate --no-net "$root/$metainfo_file"
   check "AppStream release = $version" metainfo_release_is_project_version
-  check "AppStream finds the desktop entry" appstreamcli validate-tree --no-net "$root"
-  check "unpacked program opens and closes" \
-    tests/with-xvfb.sh tests/packaging/smoke-window.sh "$root/usr/bin/text-to-md5"
+  check "AppStream finds the desktop entry" \
+    appstreamcli validate-tree --no-net "$root"
+  check "unpacked program opens and closes" tests/with-xvfb.sh \
+    tests/packaging/smoke-window.sh "$root/usr/bin/text-to-md5"
 else
   check "deb exists" test -f "$deb"
 fi
@@ -136,21 +145,24 @@ fi
 # --- Windows package ----------------------------------------------------------
 
 zip_content() {
-  local top=text-to-md5-$version-windows-x86_64
-  printf '%s\n' "$top/bin/README.txt" "$top/bin/text-to-md5.exe" >"$work/zip.want"
-  python3 -c 'import sys, zipfile; print(*sorted(n for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/")), sep="\n")' \
-    "$zip" >"$work/zip.have"
-  cat "$work/zip.have"
+  printf '%s\n' "$zip_top/bin/README.txt" "$zip_top/bin/text-to-md5.exe" \
+    >"$work/zip.want"
+  python3 -m zipfile -l "$zip" | awk 'NR > 1 && $1 !~ /\/$/ { print $1 }' |
+    sort >"$work/zip.have"
   diff -u "$work/zip.want" "$work/zip.have"
 }
 
-# Windows ships these DLLs; anything else would have to travel in the zip.
+# DLLs that Windows ships; anything else would have to travel in the zip.
+system_dlls='kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32'
+system_dlls+='|oleaut32|uxtheme|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+'
+
 exe_imports_system_dlls_only() {
   local imports
-  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+  imports=$(x86_64-w64-mingw32-objdump -p "$exe" |
+    sed -n 's/^\s*DLL Name: //p')
   echo "imports: ${imports//$'\n'/ }"
   grep -qi '^kernel32\.dll$' <<<"$imports" &&
-    ! grep -Eiv '^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32|oleaut32|msvcrt|ucrtbase|api-ms-win-.*)\.dll$' <<<"$imports"
+    ! grep -Eiv "^($system_dlls)\.dll\$" <<<"$imports"
 }
 
 exe_version_is_project_version() {
@@ -159,11 +171,14 @@ exe_version_is_project_version() {
 
 echo "== Windows package ($windows_build)"
 check "mingw build" build mingw "$windows_build" -DBUILD_TESTING=OFF
-check "cpack ZIP" cpack --config "$windows_build/CPackConfig.cmake" -B "$windows_build"
-zip="$windows_build/text-to-md5-$version-windows-x86_64.zip"
+rm -f "$windows_build"/*.zip
+check "cpack ZIP" \
+  cpack --config "$windows_build/CPackConfig.cmake" -B "$windows_build"
+zip_top=text-to-md5-$version-windows-x86_64
+zip="$windows_build/$zip_top.zip"
 if [ -f "$zip" ]; then
   python3 -m zipfile -e "$zip" "$work/zip"
-  exe="$work/zip/text-to-md5-$version-windows-x86_64/bin/text-to-md5.exe"
+  exe="$work/zip/$zip_top/bin/text-to-md5.exe"
   check "zip content" zip_content
   check "exe needs only system DLLs" exe_imports_system_dlls_only
   check "exe version = $version.0" exe_version_is_project_version

@@ -128,7 +128,8 @@ def check_png(size):
     chunks = list(png_chunks(path.read_bytes()))
     kinds = [kind for kind, _ in chunks]
     expect(kinds[0] == b"IHDR" and kinds[-1] == b"IEND", f"chunks {kinds}")
-    width, height, depth, colour_type = struct.unpack_from(">IIBB", chunks[0][1])
+    width, height, depth, colour_type = struct.unpack_from(">IIBB",
+                                                           chunks[0][1])
     expect((width, height, depth, colour_type) == (size, size, 8, 6),
            f"{path.name}: {width}x{height} depth {depth} type {colour_type}")
     rows = zlib.decompress(b"".join(b for k, b in chunks if k == b"IDAT"))

@@ -18,7 +18,8 @@ stop_program() {
 }
 trap stop_program EXIT
 
-if ! window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Text to MD5$'); then
+if ! window=$(timeout 60 xdotool search --sync --onlyvisible \
+  --name '^Text to MD5$'); then
   echo "smoke-window: no window \"Text to MD5\" within 60 s" >&2
   exit 1
 fi

@@ -80,8 +80,8 @@ bool IsDrawn(xcb_connection_t* connection, xcb_window_t window) {
                     geometry->width, geometry->height, ~0u),
       nullptr));
   if (!image) return false;
-  const auto* data = reinterpret_cast<const std::uint32_t*>(
-      xcb_get_image_data(image.get()));
+  const auto* data =
+      reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image.get()));
   const int pixels = xcb_get_image_data_length(image.get()) / 4;
   for (int i = 1; i < pixels; ++i) {
     if (data[i] != data[0]) return true;

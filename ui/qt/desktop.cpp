@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <cstdlib>
+#include <cstring>
 
 namespace ui {
 namespace {
@@ -24,8 +25,12 @@ bool X11DisplayAnswers() {
 }  // namespace
 
 bool DisplayAvailable() {
-  return IsSet("QT_QPA_PLATFORM") || IsSet("WAYLAND_DISPLAY") ||
-         (IsSet("DISPLAY") && X11DisplayAnswers());
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  const bool x11_named =
+      platform != nullptr && std::strncmp(platform, "xcb", 3) == 0;
+  if (IsSet("QT_QPA_PLATFORM") && !x11_named) return true;
+  if (!x11_named && IsSet("WAYLAND_DISPLAY")) return true;
+  return IsSet("DISPLAY") && X11DisplayAnswers();
 }
 
 std::string NoDisplayMessage() {

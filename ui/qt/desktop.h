@@ -7,9 +7,9 @@
 
 namespace ui {
 
-// Whether Qt has somewhere to show the window: a platform named in
-// QT_QPA_PLATFORM, a Wayland display, or an X11 display that answers.
-// Without one, Qt would abort with a core dump.
+// Whether Qt has somewhere to show the window: a platform other than X11
+// named in QT_QPA_PLATFORM (Qt's to judge), a Wayland display, or an X11
+// display that answers. Without one, Qt would abort with a core dump.
 bool DisplayAvailable();
 
 // One line telling the user why the program cannot start and what to do.

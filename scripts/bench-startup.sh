@@ -61,6 +61,7 @@ holder_rss() {
 export -f measure holder_rss
 runtime_dir=$(mktemp -d)
 trap 'rm -rf "$runtime_dir"' EXIT
+# shellcheck disable=SC2016 # expanded by the inner shell
 XDG_RUNTIME_DIR=$runtime_dir tests/with-xvfb.sh bash -c \
   'xprop -root -spy >/dev/null 2>&1 & keeper=$!
    measure "$1" "$2"; holder_rss "$1"; kill $keeper' \

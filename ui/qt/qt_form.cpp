@@ -14,7 +14,6 @@
 #include <QThread>
 #include <algorithm>
 #include <limits>
-#include <new>
 
 #include "numbered_error.h"
 
@@ -50,13 +49,7 @@ constexpr qreal kSmallestPointSize = 6;
 constexpr int kErrClipboardBusy = 521;
 
 QString ToQString(std::u16string_view text) {
-  return QString(reinterpret_cast<const QChar*>(text.data()),
-                 static_cast<qsizetype>(text.size()));
-}
-
-std::u16string ToU16String(const QString& text) {
-  return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
-                        static_cast<std::size_t>(text.size()));
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // A single-line text box with no length limit of its own (QLineEdit's
@@ -70,9 +63,9 @@ QLineEdit* CreateTextBox(QWidget* parent, const char* name,
   return box;
 }
 
-// Qt has no scroll-bar colour; its styles draw scroll bars in the Button
-// colour, and Button with ButtonText is a pair that contrasts in light and
-// dark themes alike.
+// Qt has no scroll-bar colour role; its styles paint scroll bars from the
+// button colours, and Button with ButtonText is a pair that contrasts in
+// light and dark themes alike.
 void UseScrollBarColours(QLineEdit* box) {
   QPalette palette = box->palette();
   palette.setColor(QPalette::Base, palette.color(QPalette::Button));
@@ -195,9 +188,9 @@ void QtForm::cmdClose_Clicked(std::int16_t index) {
   core_.OnButtonClicked(index);
 }
 
-std::u16string QtForm::InputText() { return ToU16String(txtText_->text()); }
+std::u16string QtForm::InputText() { return txtText_->text().toStdU16String(); }
 
-std::u16string QtForm::OutputText() { return ToU16String(txtMD5_->text()); }
+std::u16string QtForm::OutputText() { return txtMD5_->text().toStdU16String(); }
 
 void QtForm::SetOutputText(std::u16string_view text) {
   txtMD5_->setText(ToQString(text));

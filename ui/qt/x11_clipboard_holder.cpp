@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "x11_clipboard_server.h"
 
@@ -57,9 +58,10 @@ void Detach() {
 // Waits for the program to end or hand over its text, then holds the text.
 [[noreturn]] void RunStandby(int socket) {
   Detach();
-  const std::string message = ReceiveAll(socket);
+  std::string message = ReceiveAll(socket);
   if (message.empty() || message.front() != kTextFollows) _exit(EXIT_SUCCESS);
-  ServeClipboard(std::string_view(message).substr(1), [socket] {
+  message.erase(0, 1);
+  ServeClipboard(std::move(message), [socket] {
     SendAll(socket, std::string_view(&kOwned, 1));
     close(socket);
   });

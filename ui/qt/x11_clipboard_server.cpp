@@ -12,7 +12,9 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace x11 {
@@ -137,11 +139,10 @@ struct Transfer {
 
 class ClipboardServer {
  public:
-  ClipboardServer(xcb_connection_t* connection, std::string_view utf8_text)
+  ClipboardServer(xcb_connection_t* connection, std::string utf8_text)
       : connection_(connection),
         atoms_(InternAtoms(connection)),
-        utf8_(utf8_text),
-        latin1_(Utf8ToLatin1(utf8_text)),
+        utf8_(std::move(utf8_text)),
         text_targets_{{{atoms_[kUtf8String], atoms_[kUtf8String], false},
                        {atoms_[kText], atoms_[kUtf8String], false},
                        {atoms_[kTextPlainUtf8], atoms_[kTextPlainUtf8], false},
@@ -282,7 +283,7 @@ class ClipboardServer {
         text_targets_.begin(), text_targets_.end(),
         [target](const TextTarget& entry) { return entry.target == target; });
     if (text == text_targets_.end()) return false;
-    const std::string& bytes = text->latin1 ? latin1_ : utf8_;
+    const std::string& bytes = text->latin1 ? Latin1() : utf8_;
     if (bytes.size() <= chunk_size_) {
       ChangeProperty(requestor, property, text->type, 8, bytes.size(),
                      bytes.data());
@@ -290,6 +291,12 @@ class ClipboardServer {
       StartIncr(requestor, property, text->type, bytes);
     }
     return true;
+  }
+
+  // The text as ISO 8859-1, made when first asked for.
+  const std::string& Latin1() {
+    if (!latin1_) latin1_ = Utf8ToLatin1(utf8_);
+    return *latin1_;
   }
 
   void StartIncr(xcb_window_t requestor, xcb_atom_t property, xcb_atom_t type,
@@ -366,7 +373,7 @@ class ClipboardServer {
   xcb_connection_t* connection_;
   const Atoms atoms_;
   const std::string utf8_;
-  const std::string latin1_;
+  std::optional<std::string> latin1_;
   const std::array<TextTarget, 5> text_targets_;
   const std::size_t chunk_size_;
   xcb_window_t window_ = kNoWindow;
@@ -377,13 +384,13 @@ class ClipboardServer {
 
 }  // namespace
 
-ServeOutcome ServeClipboard(std::string_view utf8_text,
+ServeOutcome ServeClipboard(std::string utf8_text,
                             const std::function<void()>& on_owned) {
   Connection connection(xcb_connect(nullptr, nullptr));
   if (xcb_connection_has_error(connection.get())) {
     return ServeOutcome::kNoDisplay;
   }
-  return ClipboardServer(connection.get(), utf8_text).Run(on_owned);
+  return ClipboardServer(connection.get(), std::move(utf8_text)).Run(on_owned);
 }
 
 }  // namespace x11

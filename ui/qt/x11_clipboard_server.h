@@ -5,7 +5,7 @@
 // INCR chunks, and returns as soon as another client takes the selection.
 
 #include <functional>
-#include <string_view>
+#include <string>
 
 namespace x11 {
 
@@ -20,7 +20,7 @@ enum class ServeOutcome {
 // Takes CLIPBOARD on $DISPLAY with utf8_text and serves it until the
 // selection is lost or the connection ends. on_owned runs once, as soon as
 // the selection is ours; it does not run for the first three outcomes.
-ServeOutcome ServeClipboard(std::string_view utf8_text,
+ServeOutcome ServeClipboard(std::string utf8_text,
                             const std::function<void()>& on_owned);
 
 }  // namespace x11

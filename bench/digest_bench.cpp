@@ -83,6 +83,8 @@ BENCHMARK(BM_DigestTextHex)->Apply(TextSizes);
 // buffer size. Medians are used when repetitions produced them.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}  // plain text, no colours
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) Keep(run);

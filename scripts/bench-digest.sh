@@ -10,4 +10,4 @@ repetitions=${1:-5}
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target digest_bench
 build/bench/bench/digest_bench --benchmark_repetitions="$repetitions" \
-  --benchmark_report_aggregates_only=true --benchmark_color=false
+  --benchmark_report_aggregates_only=true

@@ -12,6 +12,7 @@
 
 #include "ansi_text.h"
 #include "basMD5.h"
+#include "raised_number.h"
 
 namespace basMD5 {
 namespace {
@@ -123,6 +124,14 @@ TEST_F(AnsiText, DigestFollowsTheLocalesSet) {
     EXPECT_EQ(DigestTextHex(u""), "D41D8CD98F00B204E9800998ECF8427E")
         << c.locale;
   }
+}
+
+// The text is converted first and only then refused. Memory-heavy (about
+// 0.7 GB): run with --gtest_also_run_disabled_tests.
+TEST_F(AnsiText, DISABLED_RefusesTextWhoseBytesReachTheLimit) {
+  ASSERT_NO_FATAL_FAILURE(Load("C"));
+  const std::u16string euros(kRefusedByteCount / 3, u'\u20AC');  // 3 bytes each
+  EXPECT_EQ(RaisedNumber([&] { DigestTextHex(euros); }), kErrOverflow);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 // free of data-dependent branches: a mispredicted branch costs more than the
 // few extra floating-point operations of a select. Only the range check of
 // DoubleToWord branches, to a throw that never happens on the digest path.
+// The rounding tricks below need IEEE doubles in the default rounding mode,
+// compiled without -ffast-math.
 
 #include <bit>
 #include <cstdint>

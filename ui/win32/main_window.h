@@ -1,0 +1,68 @@
+#pragma once
+// frmQuorlex on Win32: the one top-level window with its two edit boxes and
+// the two-button control array cmdClose, laid out in twips at the system
+// DPI. It is the window core's FormHost and feeds it the window's events.
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base_window.h"
+#include "form_host.h"
+#include "frmQuorlex.h"
+#include "numbered_error.h"
+
+namespace win32 {
+
+class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
+ public:
+  MainWindow();
+
+  // Creates the hidden window with its controls and runs its load event.
+  // Raises basMD5::NumberedError when the window cannot be made.
+  void Create(HINSTANCE instance);
+
+  // Shows the window, centred, with the focus in txtText.
+  void Show(int show_command);
+
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+  // FormHost: the window core's view of this window.
+  std::u16string InputText() override;
+  std::u16string OutputText() override;
+  void SetOutputText(std::u16string_view text) override;
+  void ClearClipboard() override;
+  void SetClipboardText(std::u16string_view text) override;
+  void Sleep(std::uint32_t milliseconds) override;
+  void Unload() override;
+
+ private:
+  struct FontDeleter {
+    void operator()(HFONT font) const { DeleteObject(font); }
+  };
+
+  LRESULT OnCreate();
+  void OnCommand(int id, int notification);
+  LRESULT OnCtlColorEdit(HDC dc, HWND edit, WPARAM wparam, LPARAM lparam);
+  void OnActivate(WPARAM wparam);
+  void OnSetFocus();
+
+  void CreateControls();
+  void SetUpFont();
+  int ToPixels(int twips) const;
+
+  ui::frmQuorlex form_;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  std::optional<basMD5::NumberedError> create_failure_;  // of WM_CREATE
+  std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font_;
+  HWND txtText_ = nullptr;
+  HWND txtMD5_ = nullptr;
+  std::array<HWND, 2> cmdClose_{};  // by index: "Copy+Close", "Close"
+  HWND focus_ = nullptr;            // the control to give the focus back to
+};
+
+}  // namespace win32

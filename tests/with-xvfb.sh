@@ -10,7 +10,7 @@ dpi=${XVFB_DPI:-96}
 fifo_dir=$(mktemp -d)
 mkfifo "$fifo_dir/displayfd"
 
-Xvfb -displayfd 3 -screen 0 "$screen" -dpi "$dpi" -nolisten tcp \
+Xvfb -displayfd 3 -screen 0 "$screen" -dpi "$dpi" -nolisten tcp -noreset \
   3>"$fifo_dir/displayfd" 2>"$fifo_dir/xvfb.log" &
 xvfb_pid=$!
 stop_xvfb() {

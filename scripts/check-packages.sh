@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the release packages and checks them as a user would meet them:
 #  - the icons regenerate byte for byte and are well-formed;
-#  - Linux: a Release build in build/package, its .deb made by CPack; the
+#  - Linux: the Release build in build/release, its .deb made by CPack; the
 #    package's fields, dependencies and file list; its desktop entry and
 #    AppStream metainfo validated; the unpacked program started under Xvfb,
 #    its window found and closed with "Close";
-#  - Windows: a MinGW build in build/package-mingw, its .zip made by CPack;
+#  - Windows: the MinGW build in build/mingw, its .zip made by CPack;
 #    the archive's content, the program's DLL imports and version numbers,
 #    and the unzipped program started under Wine and closed like the other.
 # Ends with 'packaging: N passed, N failed' and fails when any check failed.
@@ -13,8 +13,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-linux_build=build/package
-windows_build=build/package-mingw
+linux_build=build/release
+windows_build=build/mingw
 desktop_file=usr/share/applications/text-to-md5.desktop
 metainfo_file=usr/share/metainfo/org.texttomd5.TextToMD5.metainfo.xml
 
@@ -170,7 +170,7 @@ exe_version_is_project_version() {
 }
 
 echo "== Windows package ($windows_build)"
-check "mingw build" build mingw "$windows_build" -DBUILD_TESTING=OFF
+check "mingw build" build mingw "$windows_build"
 rm -f "$windows_build"/*.zip
 check "cpack ZIP" \
   cpack --config "$windows_build/CPackConfig.cmake" -B "$windows_build"

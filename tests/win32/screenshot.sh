@@ -1,0 +1,42 @@
+#!/bin/sh
+# Starts text-to-md5.exe under Wine on the X server of DISPLAY (a private
+# one, from tests/with-xvfb.sh), saves a picture of the screen and one of the
+# window alone, then closes the window with Alt+F4 and checks that the
+# program ended well. Wine's DPI comes from TTM_WINE_DPI.
+# Usage: screenshot.sh WINE_RUN PREFIXES_DIR EXE OUTPUT_BASE
+# writes OUTPUT_BASE.png (screen) and OUTPUT_BASE-window.png.
+set -eu
+wine_run=$1 prefixes=$2 exe=$3 output=$4
+mkdir -p "$(dirname "$output")"
+
+"$wine_run" "$prefixes" "$exe" &
+run_pid=$!
+
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Text to MD5$' |
+  head -n 1) || true
+if [ -z "$window" ]; then
+  echo "screenshot: no window 'Text to MD5' appeared" >&2
+  kill "$run_pid" 2>/dev/null || true
+  exit 1
+fi
+sleep 1 # the first paint
+import -window root "$output.png"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+convert "$output.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+  "$output-window.png"
+echo "screenshot: $output.png, window ${WIDTH}x${HEIGHT} at ${X},${Y}"
+
+xdotool key alt+F4
+status=0
+wait "$run_pid" || status=$?
+if [ "$status" -ne 0 ]; then
+  echo "screenshot: the program ended with status $status after Alt+F4" >&2
+  exit 1
+fi
+
+# A drawn window has text, frames and a caption: many colours.
+colours=$(identify -format '%k' "$output-window.png")
+if [ "$colours" -lt 8 ]; then
+  echo "screenshot: the window shows only $colours colours" >&2
+  exit 1
+fi

@@ -116,7 +116,7 @@ int LineHeight(HFONT font) {
 
 // The system's message font, which the system scales to its DPI, one pixel
 // smaller at a time while its lines are taller than max_line_height.
-HFONT CreateMessageFont(int max_line_height) {
+UniqueFont CreateMessageFont(int max_line_height) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   Check(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics,
@@ -124,12 +124,12 @@ HFONT CreateMessageFont(int max_line_height) {
         "SystemParametersInfoW(SPI_GETNONCLIENTMETRICS)");
   LOGFONTW spec = metrics.lfMessageFont;
   for (;;) {
-    HFONT font = CreateFontIndirectW(&spec);
+    UniqueFont font(CreateFontIndirectW(&spec));
     if (!font) ThrowLastError("CreateFontIndirectW");
-    if (std::abs(spec.lfHeight) <= 1 || LineHeight(font) <= max_line_height) {
+    if (std::abs(spec.lfHeight) <= 1 ||
+        LineHeight(font.get()) <= max_line_height) {
       return font;
     }
-    DeleteObject(font);
     spec.lfHeight += spec.lfHeight < 0 ? 1 : -1;
   }
 }
@@ -208,8 +208,7 @@ void MainWindow::Create(HINSTANCE instance) {
 void MainWindow::Show(int show_command) {
   ShowWindow(hwnd_, show_command);  // returns the earlier visibility
   Check(UpdateWindow(hwnd_), "UpdateWindow");
-  focus_ = txtText_;
-  FocusOn(txtText_);
+  FocusOn(txtText_);  // also when the system did not activate the window
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -265,6 +264,7 @@ void MainWindow::CreateControls() {
   txtMD5_ = controls[kTxtMD5];
   cmdClose_[ui::kCopyAndClose] = controls[kCopyAndCloseButton];
   cmdClose_[ui::kClose] = controls[kCloseButton];
+  focus_ = txtText_;  // first in the tab order
 
   // No length limit of their own: the largest the edit control allows.
   SendMessageW(txtText_, EM_SETLIMITTEXT, 0, 0);
@@ -277,7 +277,7 @@ void MainWindow::CreateControls() {
 void MainWindow::SetUpFont() {
   RECT edit_client{};
   Check(GetClientRect(txtText_, &edit_client), "GetClientRect");
-  font_.reset(CreateMessageFont(edit_client.bottom - edit_client.top));
+  font_ = CreateMessageFont(edit_client.bottom - edit_client.top);
   for (HWND control : {txtText_, txtMD5_, cmdClose_[0], cmdClose_[1]}) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()),
                  FALSE);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "base_window.h"
 #include "form_host.h"
@@ -17,6 +18,11 @@
 #include "numbered_error.h"
 
 namespace win32 {
+
+struct FontDeleter {
+  void operator()(HFONT font) const { DeleteObject(font); }
+};
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
 class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
  public:
@@ -41,10 +47,6 @@ class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
   void Unload() override;
 
  private:
-  struct FontDeleter {
-    void operator()(HFONT font) const { DeleteObject(font); }
-  };
-
   LRESULT OnCreate();
   void OnCommand(int id, int notification);
   LRESULT OnCtlColorEdit(HDC dc, HWND edit, WPARAM wparam, LPARAM lparam);
@@ -58,7 +60,7 @@ class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
   ui::frmQuorlex form_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   std::optional<basMD5::NumberedError> create_failure_;  // of WM_CREATE
-  std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font_;
+  UniqueFont font_;
   HWND txtText_ = nullptr;
   HWND txtMD5_ = nullptr;
   std::array<HWND, 2> cmdClose_{};  // by index: "Copy+Close", "Close"

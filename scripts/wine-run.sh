@@ -68,7 +68,7 @@ wineserver -p0
 status=0
 wine "$@" || status=$?
 if ! timeout 30 wineserver -w; then
-  echo "wine-run: Wine processes left after $1; ending this prefix's session" >&2
+  echo "wine-run: Wine processes left after $1; ending the session" >&2
   wineserver -k || true
 fi
 exit "$status"

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Refreshes the README's pictures of both programs, each on a private Xvfb
+# with a text typed in: docs/screenshot-linux.png (Qt) and
+# docs/screenshot-windows.png (Win32 under Wine). Builds what is missing.
+# Usage: scripts/readme-screenshots.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+text="Hello, world"
+scripts/setup-deps.sh test
+for preset in release mingw; do
+  [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" >/dev/null
+done
+mkdir -p docs
+
+# capture OUTPUT COMMAND...: starts COMMAND, types the text into the window
+# "Text to MD5", saves the window, then presses "Close" (Tab Tab Space from
+# the input box) and waits for the program to end.
+capture() {
+  local output=$1 pid window
+  shift
+  "$@" &
+  pid=$!
+  window=$(timeout 60 xdotool search --sync --onlyvisible \
+    --name '^Text to MD5$' | head -n 1)
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool type --delay 30 -- "$TEXT"
+  sleep 0.5 # the last repaint
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$output"
+  xdotool key --delay 50 Tab Tab space
+  wait "$pid"
+  echo "wrote $output"
+}
+export -f capture
+export TEXT=$text
+
+LC_ALL=C.UTF-8 tests/with-xvfb.sh bash -c \
+  'capture docs/screenshot-linux.png build/release/ui/qt/text-to-md5'
+tests/with-xvfb.sh bash -c 'capture docs/screenshot-windows.png \
+  scripts/wine-run.sh build/mingw/wine build/mingw/ui/win32/text-to-md5.exe'

@@ -12,18 +12,11 @@
 
 #include "ansi_text.h"
 #include "basMD5.h"
+#include "conversion_cases.h"
 #include "raised_number.h"
 
 namespace basMD5 {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-struct Conversion {
-  const char* what;
-  std::u16string text;
-  Bytes bytes;
-};
 
 // Cases that hold wherever the locale's set is UTF-8, and in the C locale.
 const std::vector<Conversion> kUtf8Cases = {
@@ -50,12 +43,6 @@ class AnsiText : public ::testing::Test {
     ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr)
         << "cannot load locale " << locale
         << " (LOCPATH=" << (path != nullptr ? path : "unset") << ")";
-  }
-
-  static void ExpectConversions(const std::vector<Conversion>& cases) {
-    for (const auto& c : cases) {
-      EXPECT_EQ(TextToAnsiBytes(c.text), c.bytes) << c.what;
-    }
   }
 };
 

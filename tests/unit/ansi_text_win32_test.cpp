@@ -12,23 +12,10 @@
 
 #include "ansi_text.h"
 #include "basMD5.h"
+#include "conversion_cases.h"
 
 namespace basMD5 {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-struct Conversion {
-  const char* what;
-  std::u16string text;
-  Bytes bytes;
-};
-
-void ExpectConversions(const std::vector<Conversion>& cases) {
-  for (const auto& c : cases) {
-    EXPECT_EQ(TextToAnsiBytes(c.text), c.bytes) << c.what;
-  }
-}
 
 TEST(AnsiTextCp1252, ConvertsToWindows1252) {
   ASSERT_EQ(GetACP(), 1252u) << "run this suite with LC_ALL=de_DE.UTF-8";

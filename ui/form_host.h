@@ -11,6 +11,9 @@
 
 namespace ui {
 
+// The passing clipboard failure: another program holds the clipboard open.
+inline constexpr int kErrClipboardBusy = 521;
+
 class FormHost {
  public:
   virtual ~FormHost() = default;

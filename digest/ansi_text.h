@@ -10,7 +10,8 @@ namespace basMD5 {
 
 // text's bytes in the system's ANSI code page, characters the code page
 // cannot hold replaced as the platform does by default. Raises error 51 when
-// the platform cannot convert at all.
+// the platform cannot convert at all, and error 6 for a text longer than the
+// platform's conversion takes.
 std::vector<std::uint8_t> TextToAnsiBytes(std::u16string_view text);
 
 }  // namespace basMD5

@@ -11,8 +11,15 @@
 // compiled without -ffast-math.
 
 #include <bit>
+#include <cfloat>
 #include <cstdint>
 #include <limits>
+
+static_assert(FLT_EVAL_METHOD == 0 && std::numeric_limits<double>::is_iec559,
+              "word arithmetic needs IEEE doubles evaluated at double width");
+#ifdef __FAST_MATH__
+#error "word arithmetic needs exact IEEE rounding: build without -ffast-math"
+#endif
 
 namespace basMD5 {
 

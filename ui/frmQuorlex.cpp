@@ -2,6 +2,7 @@
 
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "basMD5.h"
@@ -14,7 +15,7 @@ std::u16string AsciiToUtf16(const std::string& ascii) {
 }
 
 // Runs action and returns the numbered failure it raised, if any. Running out
-// of memory counts as error 7.
+// of memory counts as error 7; any other failure as -1, which earns no retry.
 template <typename Action>
 std::optional<basMD5::NumberedError> Attempt(Action action) {
   try {
@@ -24,6 +25,8 @@ std::optional<basMD5::NumberedError> Attempt(Action action) {
     return error;
   } catch (const std::bad_alloc&) {
     return basMD5::NumberedError(basMD5::kErrOutOfMemory, "Out of memory");
+  } catch (const std::exception& error) {
+    return basMD5::NumberedError(-1, error.what());
   }
 }
 

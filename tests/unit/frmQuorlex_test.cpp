@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -95,22 +96,26 @@ TEST(WindowCoreTest, EveryChangeDigestsTheWholeInputAfresh) {
 // change handler (such as error 6 for a text too long to digest).
 class FailingInputHost : public FakeHost {
  public:
-  explicit FailingInputHost(bool out_of_memory)
-      : out_of_memory_(out_of_memory) {}
+  enum class Failure { kNumbered, kOutOfMemory, kOther };
+  explicit FailingInputHost(Failure failure) : failure_(failure) {}
   std::u16string InputText() override {
-    if (out_of_memory_) throw std::bad_alloc();
+    if (failure_ == Failure::kOutOfMemory) throw std::bad_alloc();
+    if (failure_ == Failure::kOther) throw std::runtime_error("odd");
     throw NumberedError(basMD5::kErrOverflow, "too long");
   }
 
  private:
-  bool out_of_memory_;
+  Failure failure_;
 };
 
 TEST(WindowCoreTest, AFailureLeavingTheChangeHandlerIsShownInTheOutputBox) {
-  const std::vector<std::pair<bool, std::u16string>> cases = {
-      {false, u"Error 6: too long"}, {true, u"Error 7: Out of memory"}};
-  for (const auto& [out_of_memory, shown] : cases) {
-    FailingInputHost host(out_of_memory);
+  using Failure = FailingInputHost::Failure;
+  const std::vector<std::pair<Failure, std::u16string>> cases = {
+      {Failure::kNumbered, u"Error 6: too long"},
+      {Failure::kOutOfMemory, u"Error 7: Out of memory"},
+      {Failure::kOther, u"Error -1: odd"}};
+  for (const auto& [failure, shown] : cases) {
+    FailingInputHost host(failure);
     host.output = kAbcDigest;
     ui::frmQuorlex form(host);
     EXPECT_ANY_THROW(form.txtText_Change());

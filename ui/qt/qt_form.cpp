@@ -44,10 +44,6 @@ constexpr std::array<const char*, 2> kCmdCloseCaptions = {"Copy+Close",
 // Fitting the default font to the fixed controls stops here.
 constexpr qreal kSmallestPointSize = 6;
 
-// Windows' clipboard error: another program holds the clipboard, so a retry
-// may succeed.
-constexpr int kErrClipboardBusy = 521;
-
 QString ToQString(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -147,7 +143,7 @@ void QtForm::CreateControls() {
     button->setDefault(false);
     button->setGeometry(kCmdClose[index].ToPixels());
     connect(button, &QPushButton::clicked, this,
-            [this, index] { cmdClose_Clicked(index); });
+            [this, index] { core_.OnButtonClicked(index); });
     cmdClose_[index] = button;
   }
 
@@ -182,10 +178,6 @@ void QtForm::ChooseFont() {
 
 void QtForm::CentreOnScreen() {
   move(screen()->availableGeometry().center() - rect().center());
-}
-
-void QtForm::cmdClose_Clicked(std::int16_t index) {
-  core_.OnButtonClicked(index);
 }
 
 std::u16string QtForm::InputText() { return txtText_->text().toStdU16String(); }

@@ -39,7 +39,6 @@ class QtForm final : public QWidget, public FormHost {
   void ChooseFont();
   bool TextsFit(const QFont& font) const;
   void CentreOnScreen();
-  void cmdClose_Clicked(std::int16_t index);
 
   QLineEdit* txtText_;
   QLineEdit* txtMD5_;

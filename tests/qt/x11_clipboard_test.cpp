@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <future>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -86,8 +87,11 @@ class Requestor {
     xcb_flush(connection_);
   }
 
-  // CLIPBOARD converted to target, or nothing when the owner refuses.
-  std::optional<Answer> Convert(const std::string& target) {
+  // CLIPBOARD converted to target, or nothing when the owner refuses. An
+  // INCR transfer is read to its end, or given up after chunk_limit chunks.
+  std::optional<Answer> Convert(
+      const std::string& target,
+      std::size_t chunk_limit = std::numeric_limits<std::size_t>::max()) {
     const xcb_atom_t property = Atom("TTM_TEST_ANSWER");
     xcb_convert_selection(connection_, window_, Atom("CLIPBOARD"), Atom(target),
                           property, XCB_CURRENT_TIME);
@@ -101,13 +105,14 @@ class Requestor {
     if (type != Atom("INCR")) return Answer{AtomName(type), bytes};
 
     Answer answer{"", "", true};
-    for (;;) {
+    for (std::size_t chunks = 0; chunks < chunk_limit; ++chunks) {
       if (!WaitForNewValue(property)) return std::nullopt;
       auto [chunk_type, chunk] = TakeProperty(property);
       if (chunk.empty()) return answer;
       answer.type = AtomName(chunk_type);
       answer.bytes += chunk;
     }
+    return answer;
   }
 
   std::vector<std::string> Targets() {
@@ -278,11 +283,17 @@ TEST(ClipboardServerTest, ListsItsTargetsAndRefusesOthers) {
   EXPECT_EQ(served.Outcome(), x11::ServeOutcome::kSelectionLost);
 }
 
-TEST(ClipboardServerTest, SendsALargeTextInIncrementsWhole) {
+// A text that needs a dozen INCR chunks; its bytes tell where they were cut.
+std::string LargeText() {
   std::string large(3 * 1024 * 1024 + 7, '\0');
   for (std::size_t i = 0; i < large.size(); ++i) {
     large[i] = static_cast<char>('a' + i % 26);
   }
+  return large;
+}
+
+TEST(ClipboardServerTest, SendsALargeTextInIncrementsWhole) {
+  const std::string large = LargeText();
   ServedClipboard served(large);
   ASSERT_TRUE(served.Owned());
   Requestor requestor;
@@ -290,6 +301,26 @@ TEST(ClipboardServerTest, SendsALargeTextInIncrementsWhole) {
   ASSERT_TRUE(answer);
   EXPECT_TRUE(answer->incremental);
   EXPECT_EQ(answer->type, "UTF8_STRING");
+  EXPECT_EQ(answer->bytes.size(), large.size());
+  EXPECT_TRUE(answer->bytes == large);
+  requestor.Take("CLIPBOARD");
+  EXPECT_EQ(served.Outcome(), x11::ServeOutcome::kSelectionLost);
+}
+
+// Qt and GTK read every answer through the same property of their window.
+TEST(ClipboardServerTest, RestartsAnIncrTransferThatTheRequestorGaveUp) {
+  const std::string large = LargeText();
+  ServedClipboard served(large);
+  ASSERT_TRUE(served.Owned());
+  Requestor requestor;
+  const auto given_up = requestor.Convert("UTF8_STRING", 2);
+  ASSERT_TRUE(given_up);
+  ASSERT_TRUE(given_up->incremental);
+  ASSERT_LT(given_up->bytes.size(), large.size());
+
+  const auto answer = requestor.Convert("UTF8_STRING");
+  ASSERT_TRUE(answer);
+  EXPECT_TRUE(answer->incremental);
   EXPECT_EQ(answer->bytes.size(), large.size());
   EXPECT_TRUE(answer->bytes == large);
   requestor.Take("CLIPBOARD");
@@ -307,10 +338,16 @@ TEST(ClipboardServerTest, LeavesTheClipboardToARunningManager) {
 }
 
 TEST(ClipboardServerTest, ReportsAMissingDisplay) {
-  const std::string display = std::getenv("DISPLAY");
+  const char* const set_display = std::getenv("DISPLAY");
+  const std::optional<std::string> display =
+      set_display ? std::optional<std::string>(set_display) : std::nullopt;
   setenv("DISPLAY", "no-such-host-really:97", 1);
   const auto outcome = x11::ServeClipboard("abc", [] {});
-  setenv("DISPLAY", display.c_str(), 1);
+  if (display) {
+    setenv("DISPLAY", display->c_str(), 1);
+  } else {
+    unsetenv("DISPLAY");
+  }
   EXPECT_EQ(outcome, x11::ServeOutcome::kNoDisplay);
 }
 
@@ -334,9 +371,9 @@ TEST(ClipboardHolderTest, KeepsTheTextDetachedUntilAnotherClientTakesIt) {
     x11::ClipboardHolder holder;
     ASSERT_TRUE(holder.Keep("900150983CD24FB0D6963F7D28E17F72"));
     holder_pid = requestor.ClipboardOwnerPid();
+    ASSERT_GT(holder_pid, 0);
+    EXPECT_EQ(holder_pid, holder.standby_pid());
   }
-  ASSERT_GT(holder_pid, 0);
-  EXPECT_NE(holder_pid, getpid());
   EXPECT_EQ(getsid(holder_pid), holder_pid) << "not in a session of its own";
   const auto answer = requestor.Convert("UTF8_STRING");
   ASSERT_TRUE(answer);
@@ -347,20 +384,61 @@ TEST(ClipboardHolderTest, KeepsTheTextDetachedUntilAnotherClientTakesIt) {
 }
 
 TEST(ClipboardHolderTest, EndsWhenDismissedWithoutAText) {
-  Requestor requestor;
-  requestor.Take("CLIPBOARD");
-  const xcb_window_t owner = requestor.Owner("CLIPBOARD");
-  { x11::ClipboardHolder holder; }
-  // The standby is our only child; it must end without touching CLIPBOARD.
-  int status = 0;
-  const auto deadline = Clock::now() + kPatience;
-  pid_t reaped = 0;
-  while (reaped <= 0 && Clock::now() < deadline) {
-    reaped = waitpid(-1, &status, WNOHANG);
-    std::this_thread::sleep_for(10ms);
+  pid_t standby = -1;
+  {
+    x11::ClipboardHolder holder;
+    standby = holder.standby_pid();
   }
-  EXPECT_GT(reaped, 0);
-  EXPECT_EQ(requestor.Owner("CLIPBOARD"), owner);
+  ASSERT_GT(standby, 0);
+  EXPECT_EQ(WaitForExit(standby), 0);
+}
+
+// A caller that passed the program a pipe waits for its end; the standby must
+// not keep it open for as long as it lives.
+TEST(ClipboardHolderTest, StandbyKeepsNoInheritedDescriptor) {
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  pid_t standby = -1;
+  {
+    x11::ClipboardHolder holder;
+    standby = holder.standby_pid();
+    close(pipe_ends[1]);
+    pollfd reader{pipe_ends[0], POLLIN, 0};
+    char byte = 0;
+    const bool ended =
+        poll(&reader, 1,
+             static_cast<int>(std::chrono::milliseconds(kPatience).count())) ==
+            1 &&
+        read(pipe_ends[0], &byte, 1) == 0;
+    close(pipe_ends[0]);
+    EXPECT_TRUE(ended) << "the standby holds the pipe open";
+    EXPECT_EQ(waitpid(standby, nullptr, WNOHANG), 0) << "the standby ended";
+  }
+  EXPECT_EQ(WaitForExit(standby), 0);
+}
+
+// Started with its standard streams closed, the program's socket to the
+// standby is one of descriptors 0-2, which the standby points at /dev/null.
+TEST(ClipboardHolderTest, KeepsTheTextWhenStartedWithoutStandardStreams) {
+  const pid_t program = fork();
+  ASSERT_GE(program, 0);
+  if (program == 0) {
+    close(STDIN_FILENO);
+    close(STDOUT_FILENO);
+    close(STDERR_FILENO);
+    bool kept = false;
+    {
+      x11::ClipboardHolder holder;
+      kept = holder.Keep("abc");
+    }
+    _exit(kept ? EXIT_SUCCESS : EXIT_FAILURE);
+  }
+  ASSERT_EQ(WaitForExit(program), EXIT_SUCCESS);
+  Requestor requestor;
+  const auto answer = requestor.Convert("UTF8_STRING");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->bytes, "abc");
+  requestor.Take("CLIPBOARD");
 }
 
 }  // namespace

@@ -40,24 +40,37 @@ std::string ReceiveAll(int socket) {
   return bytes;
 }
 
-// The standby must not hold the terminal, its session or the working
-// directory: it may outlive all of them.
-void Detach() {
+// Closes every descriptor from 3 up except kept (>= 3).
+void CloseInheritedDescriptors(int kept) {
+  const auto kept_descriptor = static_cast<unsigned>(kept);
+  constexpr unsigned kFirst = STDERR_FILENO + 1;
+  if (kept_descriptor > kFirst) close_range(kFirst, kept_descriptor - 1, 0);
+  close_range(kept_descriptor + 1, ~0U, 0);
+}
+
+// The standby must not hold the terminal, its session, the working directory
+// or any descriptor it inherited: it may outlive all of them, and whoever
+// waits for the end of a pipe that it holds would wait as long. Returns the
+// socket, moved above the standard streams in case it was one of them.
+int Detach(int socket) {
   setsid();
+  const int kept = fcntl(socket, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  if (kept < 0) _exit(EXIT_FAILURE);
   const int null = open("/dev/null", O_RDWR);
   if (null >= 0) {
     dup2(null, STDIN_FILENO);
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
-    if (null > STDERR_FILENO) close(null);
   }
+  CloseInheritedDescriptors(kept);
   if (chdir("/") != 0) _exit(EXIT_FAILURE);
   std::signal(SIGPIPE, SIG_IGN);
+  return kept;
 }
 
 // Waits for the program to end or hand over its text, then holds the text.
-[[noreturn]] void RunStandby(int socket) {
-  Detach();
+[[noreturn]] void RunStandby(int program_socket) {
+  const int socket = Detach(program_socket);
   std::string message = ReceiveAll(socket);
   if (message.empty() || message.front() != kTextFollows) _exit(EXIT_SUCCESS);
   message.erase(0, 1);
@@ -83,6 +96,7 @@ ClipboardHolder::ClipboardHolder() {
   close(ends[1]);
   if (pid > 0) {
     socket_ = ends[0];
+    standby_pid_ = pid;
   } else {
     close(ends[0]);
   }

@@ -5,6 +5,8 @@
 // made, at start-up, before any thread, window or typed text exists, so that
 // what lingers after the program holds nothing but the copied text.
 
+#include <sys/types.h>
+
 #include <string_view>
 
 namespace x11 {
@@ -26,10 +28,15 @@ class ClipboardHolder {
   // answered within a few seconds (false).
   bool Keep(std::string_view utf8_text);
 
+  // The standby's process id, or -1 when none was forked. The standby is
+  // not reaped here: it is meant to outlive this program.
+  pid_t standby_pid() const { return standby_pid_; }
+
  private:
   void Dismiss();
 
   int socket_ = -1;
+  pid_t standby_pid_ = -1;
 };
 
 }  // namespace x11

@@ -256,6 +256,9 @@ class ClipboardServer {
     // Obsolete clients name no property; the target then serves as one.
     const xcb_atom_t property =
         request.property != kNoAtom ? request.property : request.target;
+    // Qt and GTK read every answer through one property per window, so a
+    // new request on it means any transfer still there was abandoned.
+    DropTransfers(request.requestor, property);
     const bool current =
         request.time == XCB_CURRENT_TIME || request.time >= owned_since_;
     const bool converted = owned_ && current &&
@@ -327,12 +330,24 @@ class ClipboardServer {
 
   void DropStalledTransfers() {
     const auto now = Clock::now();
-    auto stalled = transfers_.begin();
-    while ((stalled = std::find_if(
-                transfers_.begin(), transfers_.end(), [now](const Transfer& t) {
-                  return now - t.last_activity > kStalledTransferLimit;
-                })) != transfers_.end()) {
-      Finish(stalled);
+    FinishEach([now](const Transfer& t) {
+      return now - t.last_activity > kStalledTransferLimit;
+    });
+  }
+
+  void DropTransfers(xcb_window_t requestor, xcb_atom_t property) {
+    FinishEach([requestor, property](const Transfer& t) {
+      return t.requestor == requestor && t.property == property;
+    });
+  }
+
+  template <typename Predicate>
+  void FinishEach(Predicate matches) {
+    // Finish invalidates iterators: search again from the start each time.
+    auto transfer = std::find_if(transfers_.begin(), transfers_.end(), matches);
+    while (transfer != transfers_.end()) {
+      Finish(transfer);
+      transfer = std::find_if(transfers_.begin(), transfers_.end(), matches);
     }
   }
 

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "resource.h"
+
 namespace driver {
 
 using namespace std::chrono_literals;
@@ -23,11 +25,6 @@ std::wstring AppPath();
 // Polls condition until it holds or timeout has passed; whether it held.
 bool WaitUntil(const std::function<bool()>& condition,
                Clock::duration timeout = 10s);
-
-// The control IDs of the program's window.
-inline constexpr int kTxtTextId = 101;
-inline constexpr int kTxtMD5Id = 102;
-inline constexpr int kCmdCloseFirstId = 110;  // + the button's index
 
 // One run of the program: started by Start(), which waits until its window
 // is shown; ended by the destructor if it is still running.
@@ -43,9 +40,11 @@ class AppSession {
 
   HWND window() const { return window_; }
   HWND control(int id) const { return GetDlgItem(window_, id); }
-  HWND txtText() const { return control(kTxtTextId); }
-  HWND txtMD5() const { return control(kTxtMD5Id); }
-  HWND cmdClose(int index) const { return control(kCmdCloseFirstId + index); }
+  HWND txtText() const { return control(IDC_TXT_TEXT); }
+  HWND txtMD5() const { return control(IDC_TXT_MD5); }
+  HWND cmdClose(int index) const {
+    return control(IDC_CMD_CLOSE_FIRST + index);
+  }
   DWORD thread_id() const { return process_.dwThreadId; }
 
   bool Running() const;

@@ -54,7 +54,7 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
-struct ControlSpec {
+struct ControlLayout {
   const char* name;
   int id;
   const wchar_t* window_class;
@@ -63,12 +63,12 @@ struct ControlSpec {
 };
 
 // The window's controls as the user sees them at first show.
-const ControlSpec kControls[] = {
-    {"txtText", kTxtTextId, L"Edit", L"", 30, 30, 3795, 285},
-    {"txtMD5", kTxtMD5Id, L"Edit", kEmptyDigest, 30, 390, 3795, 285},
-    {"cmdClose(0)", kCmdCloseFirstId, L"Button", L"Copy+Close",  //
+const ControlLayout kControls[] = {
+    {"txtText", IDC_TXT_TEXT, L"Edit", L"", 30, 30, 3795, 285},
+    {"txtMD5", IDC_TXT_MD5, L"Edit", kEmptyDigest, 30, 390, 3795, 285},
+    {"cmdClose(0)", IDC_CMD_CLOSE_FIRST, L"Button", L"Copy+Close",  //
      780, 780, 1095, 375},
-    {"cmdClose(1)", kCmdCloseFirstId + 1, L"Button", L"Close",  //
+    {"cmdClose(1)", IDC_CMD_CLOSE_FIRST + 1, L"Button", L"Close",  //
      2040, 780, 1095, 375},
 };
 
@@ -93,13 +93,13 @@ TEST_F(AppTest, StartsWithCaptionControlsFocusAndTheEmptyTextsDigest) {
   EXPECT_STREQ(caption, L"Text to MD5");
   EXPECT_TRUE(WaitForFocus(app_.txtText())) << "focus is not in txtText";
 
-  for (const ControlSpec& spec : kControls) {
-    SCOPED_TRACE(spec.name);
-    const HWND control = app_.control(spec.id);
+  for (const ControlLayout& layout : kControls) {
+    SCOPED_TRACE(layout.name);
+    const HWND control = app_.control(layout.id);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), spec.window_class), 0)
+    EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), layout.window_class), 0)
         << Narrow(ClassOf(control));
-    EXPECT_EQ(TextOf(control), spec.text);
+    EXPECT_EQ(TextOf(control), layout.text);
   }
 }
 
@@ -155,13 +155,14 @@ TEST_F(AppTest, LayoutInTwipsAtTheLogicalDpiCentredAndFixedOnResize) {
       << Describe(frame) << " in " << Describe(work);
 
   const auto check_controls = [&] {
-    for (const ControlSpec& spec : kControls) {
-      const RECT expected{ToPixels(spec.left, dpi), ToPixels(spec.top, dpi),
-                          ToPixels(spec.left, dpi) + ToPixels(spec.width, dpi),
-                          ToPixels(spec.top, dpi) + ToPixels(spec.height, dpi)};
-      const RECT actual = ClientRectOf(app_.control(spec.id));
+    for (const ControlLayout& layout : kControls) {
+      const RECT expected{
+          ToPixels(layout.left, dpi), ToPixels(layout.top, dpi),
+          ToPixels(layout.left, dpi) + ToPixels(layout.width, dpi),
+          ToPixels(layout.top, dpi) + ToPixels(layout.height, dpi)};
+      const RECT actual = ClientRectOf(app_.control(layout.id));
       EXPECT_TRUE(EqualRect(&actual, &expected))
-          << spec.name << ": " << Describe(actual) << ", expected "
+          << layout.name << ": " << Describe(actual) << ", expected "
           << Describe(expected);
     }
   };

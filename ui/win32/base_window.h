@@ -1,7 +1,8 @@
 #pragma once
 // A top-level window whose messages reach a C++ object: the window procedure
 // stores the object's address on WM_NCCREATE (passed as CreateWindowExW's
-// last argument) and hands every message to Derived::HandleMessage.
+// last argument) and hands every message to Derived::HandleMessage. The
+// window does not outlive its object.
 
 #include <windows.h>
 
@@ -16,6 +17,20 @@ class BaseWindow {
   HWND Window() const { return hwnd_; }
 
  protected:
+  BaseWindow() = default;
+  BaseWindow(const BaseWindow&) = delete;
+  BaseWindow& operator=(const BaseWindow&) = delete;
+
+  // Destroys a window still open, as when a failure unwinds past its
+  // object. The window is detached first: its last messages, sent while
+  // Derived's members are already gone, go to DefWindowProcW, and its
+  // WM_DESTROY ends no message loop.
+  ~BaseWindow() {
+    if (!hwnd_) return;
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam,
                                      LPARAM lparam) {
     Derived* self = message == WM_NCCREATE ? Attach(hwnd, lparam) : Of(hwnd);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "form_host.h"
 #include "numbered_error.h"
 #include "win32_error.h"
 
@@ -15,7 +16,7 @@ class OpenedClipboard {
  public:
   explicit OpenedClipboard(HWND owner) {
     if (!OpenClipboard(owner)) {
-      throw basMD5::NumberedError(kErrCantOpenClipboard,
+      throw basMD5::NumberedError(ui::kErrClipboardBusy,
                                   "Can't open Clipboard");
     }
   }

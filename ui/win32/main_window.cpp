@@ -24,20 +24,15 @@ constexpr int kTwipsPerInch = 1440;
 constexpr int kClientWidthTwips = 3885;
 constexpr int kClientHeightTwips = 1185;
 
-// Control IDs. Never IDOK (1) or IDCANCEL (2): IsDialogMessage sends those
-// for Enter and Esc, which are to press no button.
-constexpr int kTxtTextId = 101;
-constexpr int kTxtMD5Id = 102;
-constexpr int kCmdCloseFirstId = 110;  // + the button's index
 constexpr int kCmdCloseCount = 2;
 
 std::optional<std::int16_t> CmdCloseIndex(int id) {
-  const int index = id - kCmdCloseFirstId;
+  const int index = id - IDC_CMD_CLOSE_FIRST;
   if (index < 0 || index >= kCmdCloseCount) return std::nullopt;
   return static_cast<std::int16_t>(index);
 }
 
-struct ControlSpec {
+struct ControlLayout {
   const wchar_t* window_class;
   const wchar_t* text;
   int id;
@@ -55,15 +50,15 @@ constexpr DWORD kButtonStyle =
 
 // The controls in the order of their creation.
 enum ControlSlot { kTxtText, kTxtMD5, kCopyAndCloseButton, kCloseButton };
-constexpr ControlSpec kControls[] = {
-    {L"EDIT", L"", kTxtTextId, kEditStyle, WS_EX_CLIENTEDGE,  //
+constexpr ControlLayout kControls[] = {
+    {L"EDIT", L"", IDC_TXT_TEXT, kEditStyle, WS_EX_CLIENTEDGE,  //
      30, 30, 3795, 285, 0},
-    {L"EDIT", L"---", kTxtMD5Id, kEditStyle, WS_EX_CLIENTEDGE,  //
+    {L"EDIT", L"---", IDC_TXT_MD5, kEditStyle, WS_EX_CLIENTEDGE,  //
      30, 390, 3795, 285, 1},
-    {L"BUTTON", L"Copy+Close", kCmdCloseFirstId + ui::kCopyAndClose,
+    {L"BUTTON", L"Copy+Close", IDC_CMD_CLOSE_FIRST + ui::kCopyAndClose,
      kButtonStyle, 0, 780, 780, 1095, 375, 3},
-    {L"BUTTON", L"Close", kCmdCloseFirstId + ui::kClose, kButtonStyle, 0, 2040,
-     780, 1095, 375, 2},
+    {L"BUTTON", L"Close", IDC_CMD_CLOSE_FIRST + ui::kClose, kButtonStyle, 0,
+     2040, 780, 1095, 375, 2},
 };
 constexpr std::size_t kControlCount = std::size(kControls);
 
@@ -122,22 +117,15 @@ UniqueFont CreateMessageFont(int max_line_height) {
   Check(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics,
                               0),
         "SystemParametersInfoW(SPI_GETNONCLIENTMETRICS)");
-  LOGFONTW spec = metrics.lfMessageFont;
+  LOGFONTW logfont = metrics.lfMessageFont;
   for (;;) {
-    UniqueFont font(CreateFontIndirectW(&spec));
+    UniqueFont font(CreateFontIndirectW(&logfont));
     if (!font) ThrowLastError("CreateFontIndirectW");
-    if (std::abs(spec.lfHeight) <= 1 ||
+    if (std::abs(logfont.lfHeight) <= 1 ||
         LineHeight(font.get()) <= max_line_height) {
       return font;
     }
-    spec.lfHeight += spec.lfHeight < 0 ? 1 : -1;
-  }
-}
-
-void FocusOn(HWND control) {
-  SetLastError(ERROR_SUCCESS);
-  if (!SetFocus(control) && GetLastError() != ERROR_SUCCESS) {
-    ThrowLastError("SetFocus");
+    logfont.lfHeight += logfont.lfHeight < 0 ? 1 : -1;
   }
 }
 
@@ -205,10 +193,12 @@ void MainWindow::Create(HINSTANCE instance) {
   form_.OnLoad();
 }
 
+// Painting at once and the focus are niceties that WM_PAINT and the next
+// activation put right: their failure stops nothing.
 void MainWindow::Show(int show_command) {
   ShowWindow(hwnd_, show_command);  // returns the earlier visibility
-  Check(UpdateWindow(hwnd_), "UpdateWindow");
-  FocusOn(txtText_);  // also when the system did not activate the window
+  UpdateWindow(hwnd_);
+  SetFocus(txtText_);  // also when the system did not activate the window
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -230,7 +220,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case DM_GETDEFID:
       return 0;  // no default button, so Enter in a text box presses none
     case WM_DESTROY:
-      PostQuitMessage(0);
+      // A window whose WM_CREATE failed is destroyed too, but Create reports
+      // that failure, in a message box that a WM_QUIT would close at once.
+      if (created_) PostQuitMessage(0);
       return 0;
   }
   return DefWindowProcW(hwnd_, message, wparam, lparam);
@@ -239,6 +231,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 LRESULT MainWindow::OnCreate() {
   try {
     CreateControls();
+    created_ = true;
     return 0;
   } catch (const basMD5::NumberedError& failure) {
     create_failure_ = failure;
@@ -251,13 +244,13 @@ void MainWindow::CreateControls() {
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   std::array<HWND, kControlCount> controls{};
   for (std::size_t slot = 0; slot < kControlCount; ++slot) {
-    const ControlSpec& spec = kControls[slot];
-    controls[slot] =
-        CreateWindowExW(spec.ex_style, spec.window_class, spec.text, spec.style,
-                        ToPixels(spec.left), ToPixels(spec.top),
-                        ToPixels(spec.width), ToPixels(spec.height), hwnd_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                        instance, nullptr);
+    const ControlLayout& control = kControls[slot];
+    controls[slot] = CreateWindowExW(
+        control.ex_style, control.window_class, control.text, control.style,
+        ToPixels(control.left), ToPixels(control.top), ToPixels(control.width),
+        ToPixels(control.height), hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance,
+        nullptr);
     if (!controls[slot]) ThrowLastError("CreateWindowExW (control)");
   }
   txtText_ = controls[kTxtText];
@@ -285,7 +278,7 @@ void MainWindow::SetUpFont() {
 }
 
 void MainWindow::OnCommand(int id, int notification) {
-  if (id == kTxtTextId && notification == EN_CHANGE) {
+  if (id == IDC_TXT_TEXT && notification == EN_CHANGE) {
     form_.OnInputChanged();
   } else if (const auto index = CmdCloseIndex(id);
              index && notification == BN_CLICKED) {
@@ -315,7 +308,7 @@ void MainWindow::OnActivate(WPARAM wparam) {
 }
 
 void MainWindow::OnSetFocus() {
-  if (focus_) FocusOn(focus_);
+  if (focus_) SetFocus(focus_);  // on failure the window keeps the focus
 }
 
 int MainWindow::ToPixels(int twips) const {

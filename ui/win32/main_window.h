@@ -60,6 +60,7 @@ class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
   ui::frmQuorlex form_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   std::optional<basMD5::NumberedError> create_failure_;  // of WM_CREATE
+  bool created_ = false;  // WM_CREATE succeeded: destruction ends the program
   UniqueFont font_;
   HWND txtText_ = nullptr;
   HWND txtMD5_ = nullptr;

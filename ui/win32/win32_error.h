@@ -7,10 +7,6 @@
 
 namespace win32 {
 
-// Another program holds the clipboard open: a passing failure, worth one
-// more attempt, so its number is positive.
-inline constexpr int kErrCantOpenClipboard = 521;
-
 // Raises basMD5::NumberedError for the failed call `what`, numbered with
 // GetLastError() as an HRESULT: negative, as a retry would not mend it.
 [[noreturn]] void ThrowLastError(const std::string& what);

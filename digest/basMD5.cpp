@@ -1,5 +1,6 @@
 #include "basMD5.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <vector>
@@ -70,8 +71,10 @@ std::string DigestBytesHex(std::span<const std::uint8_t> bytes,
   std::array<std::uint8_t, kBlockSize> block{};
   const std::int32_t tail = count % kBlockSize;
   const std::int32_t tail_start = kBlockSize * full_blocks;
-  for (std::int32_t j = 0; j < tail; ++j) block[j] = bytes[tail_start + j];
-  block[tail] = 0x80;
+  // 0 <= tail < 64 and 0 <= tail_start, so both index as sizes.
+  const auto tail_size = static_cast<std::size_t>(tail);
+  std::copy_n(bytes.begin() + tail_start, tail_size, block.begin());
+  block[tail_size] = 0x80;
   if (tail >= kLengthOffset) {
     TransformBlock(state, block, 0);
     block.fill(0);

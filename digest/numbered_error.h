@@ -1,6 +1,9 @@
 #pragma once
-// The one exception type of the program: a failure carries a number that
-// callers test, and a short text for people.
+// The program's error numbers and the one exception type that carries them:
+// a failure has a number that callers test, and a short text for people.
+// The engine raises the first four; the window core and its front ends add
+// the clipboard's. The copy handler treats positive numbers as passing
+// failures worth one retry, negative ones as failures a retry would not mend.
 
 #include <stdexcept>
 #include <string>
@@ -11,7 +14,10 @@ enum ErrorNumber : int {
   kErrInvalidArgument = 5,  // a byte count outside the array it describes
   kErrOverflow = 6,         // a value or length beyond what the engine handles
   kErrOutOfMemory = 7,
-  kErrConversion = 51,  // the platform could not convert the text to bytes
+  kErrConversion = 51,      // the platform could not convert the text to bytes
+  kErrClipboardBusy = 521,  // another program holds the clipboard open
+  // Any other failure that reaches the window core; a retry would not mend it.
+  kErrUnexpected = -1,
 };
 
 class NumberedError : public std::runtime_error {

@@ -22,7 +22,7 @@ void TransformBlock(DigestState& state, std::span<const std::uint8_t> buffer,
   // least significant.
   std::array<Word32, 16> x{};
   const std::uint8_t* block = buffer.data() + offset;
-  for (int j = 0; j < 16; ++j) {
+  for (std::size_t j = 0; j < x.size(); ++j) {
     const std::uint8_t* p = block + 4 * j;
     x[j] = WordFromBytes(p[3], p[2], p[1], p[0]);
   }

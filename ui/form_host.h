@@ -1,18 +1,15 @@
 #pragma once
 // What the window core needs from its platform, in the core's own terms.
 // Each front end (Win32, Qt) implements it once. An operation that fails
-// raises basMD5::NumberedError with a non-zero number; positive numbers mark
-// passing failures worth one retry (a clipboard held by another program),
-// negative ones failures that a retry would not mend.
+// raises basMD5::NumberedError with a non-zero number from numbered_error.h;
+// positive numbers mark passing failures worth one retry (a clipboard held by
+// another program), negative ones failures that a retry would not mend.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace ui {
-
-// The passing clipboard failure: another program holds the clipboard open.
-inline constexpr int kErrClipboardBusy = 521;
 
 class FormHost {
  public:

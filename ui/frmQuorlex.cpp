@@ -6,58 +6,72 @@
 #include <string>
 
 #include "basMD5.h"
+#include "numbered_error.h"
 
 namespace ui {
 namespace {
+
+using basMD5::NumberedError;
 
 std::u16string AsciiToUtf16(const std::string& ascii) {
   return std::u16string(ascii.begin(), ascii.end());
 }
 
 // Runs action and returns the numbered failure it raised, if any. Running out
-// of memory counts as error 7; any other failure as -1, which earns no retry.
+// of memory counts as error 7; any other failure as kErrUnexpected, which
+// earns no retry.
 template <typename Action>
-std::optional<basMD5::NumberedError> Attempt(Action action) {
+std::optional<NumberedError> Attempt(Action action) noexcept {
   try {
     action();
     return std::nullopt;
-  } catch (const basMD5::NumberedError& error) {
+  } catch (const NumberedError& error) {
     return error;
   } catch (const std::bad_alloc&) {
-    return basMD5::NumberedError(basMD5::kErrOutOfMemory, "Out of memory");
+    return NumberedError(basMD5::kErrOutOfMemory, "Out of memory");
   } catch (const std::exception& error) {
-    return basMD5::NumberedError(-1, error.what());
+    return NumberedError(basMD5::kErrUnexpected, error.what());
+  } catch (...) {
+    return NumberedError(basMD5::kErrUnexpected, "Unknown failure");
   }
 }
 
 // Runs one step of a continue-on-failure handler: a failure skips the rest of
 // the step and replaces error_number with its number, which is never 0.
 template <typename Step>
-void ResumeNext(std::int32_t& error_number, Step step) {
+void ResumeNext(std::int32_t& error_number, Step step) noexcept {
   if (const auto failure = Attempt(step)) {
-    error_number = failure->number() != 0 ? failure->number() : -1;
+    error_number =
+        failure->number() != 0 ? failure->number() : basMD5::kErrUnexpected;
   }
 }
 
 }  // namespace
 
 template <typename Handler>
-void frmQuorlex::RunTopLevel(Handler handler) {
-  if (const auto failure = Attempt(handler)) {
+void frmQuorlex::RunTopLevel(Handler handler) noexcept {
+  const auto failure = Attempt(handler);
+  if (!failure) return;
+  const auto shown = Attempt([&] {
     host_.SetOutputText(AsciiToUtf16(
         "Error " + std::to_string(failure->number()) + ": " + failure->what()));
-  }
+  });
+  // Where even the error cannot be shown (no memory left for its text), an
+  // empty box at least claims no digest for the text that failed.
+  if (shown) Attempt([this] { host_.SetOutputText(u""); });
 }
 
-void frmQuorlex::OnLoad() {
+void frmQuorlex::OnLoad() noexcept {
   RunTopLevel([this] { Form_Load(); });
 }
 
-void frmQuorlex::OnInputChanged() {
+void frmQuorlex::OnInputChanged() noexcept {
   RunTopLevel([this] { txtText_Change(); });
 }
 
-void frmQuorlex::OnButtonClicked(std::int16_t index) { cmdClose_Click(index); }
+void frmQuorlex::OnButtonClicked(std::int16_t index) noexcept {
+  cmdClose_Click(index);
+}
 
 void frmQuorlex::Form_Load() { txtText_Change(); }
 
@@ -66,7 +80,7 @@ void frmQuorlex::txtText_Change() {
   host_.SetOutputText(AsciiToUtf16(basMD5::DigestTextHex(text)));
 }
 
-void frmQuorlex::cmdClose_Click(const std::int16_t& Index) {
+void frmQuorlex::cmdClose_Click(std::int16_t Index) {
   std::int32_t error_number = 0;
 
   if (Index == kCopyAndClose) {

@@ -5,11 +5,9 @@
 #include <cstdint>
 
 #include "form_host.h"
+#include "form_layout.h"
 
 namespace ui {
-
-// The index of each member of the cmdClose button array.
-enum CloseButton : std::int16_t { kCopyAndClose = 0, kClose = 1 };
 
 // The pause before the second copy attempt.
 inline constexpr std::uint32_t kCopyRetryPauseMs = 100;
@@ -18,21 +16,23 @@ class frmQuorlex {
  public:
   explicit frmQuorlex(FormHost& host) : host_(host) {}
 
-  // Event entry points for the front ends. A numbered failure that escapes
+  // Event entry points for the front ends; none lets a failure out, so none
+  // can unwind through a toolkit's event loop. A failure that escapes
   // Form_Load or txtText_Change is shown in the output box in place of a
   // digest that would belong to an earlier text; the program goes on.
-  void OnLoad();
-  void OnInputChanged();
-  void OnButtonClicked(std::int16_t index);
-
-  // The handlers themselves.
-  void Form_Load();
-  void txtText_Change();
-  void cmdClose_Click(const std::int16_t& Index);
+  void OnLoad() noexcept;
+  void OnInputChanged() noexcept;
+  void OnButtonClicked(std::int16_t index) noexcept;
 
  private:
+  // The handlers themselves: the first two let every failure pass to their
+  // caller; cmdClose_Click goes on past a failed step and lets none out.
+  void Form_Load();
+  void txtText_Change();
+  void cmdClose_Click(std::int16_t Index);
+
   template <typename Handler>
-  void RunTopLevel(Handler handler);
+  void RunTopLevel(Handler handler) noexcept;
 
   FormHost& host_;
 };

@@ -17,6 +17,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "form_layout.h"
+#include "qt_twips.h"
+
 namespace {
 
 const QString kEmptyDigest = QStringLiteral("D41D8CD98F00B204E9800998ECF8427E");
@@ -30,14 +33,14 @@ class QtFormTest : public QObject {
  private slots:
   void init() {
     QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
-    form_ = std::make_unique<ui::QtForm>();
+    form_ = std::make_unique<qt::QtForm>();
     txtText_ = form_->findChild<QLineEdit*>(QStringLiteral("txtText"));
     txtMD5_ = form_->findChild<QLineEdit*>(QStringLiteral("txtMD5"));
     const auto buttons =
         form_->findChildren<QPushButton*>(QStringLiteral("cmdClose"));
     QCOMPARE(buttons.size(), 2);
     for (QPushButton* button : buttons) {
-      cmdClose_[button->property("index").toInt()] = button;
+      cmdClose_[button->property("index").toUInt()] = button;
     }
     QVERIFY(txtText_ && txtMD5_ && cmdClose_[0] && cmdClose_[1]);
   }
@@ -54,10 +57,13 @@ class QtFormTest : public QObject {
     QVERIFY(!form_->isVisible());
     QCOMPARE(txtMD5_->text(), kEmptyDigest);
     QCOMPARE(txtText_->text(), QString());
-    QCOMPARE(form_->windowTitle(), QStringLiteral("Text to MD5"));
+    QCOMPARE(form_->windowTitle(), QString::fromUtf16(ui::kCaption));
     QVERIFY(!form_->windowIcon().isNull());
-    QCOMPARE(cmdClose_[0]->text(), QStringLiteral("Copy+Close"));
-    QCOMPARE(cmdClose_[1]->text(), QStringLiteral("Close"));
+    for (const ui::ControlSlot slot :
+         {ui::kCopyAndCloseButton, ui::kCloseButton}) {
+      QCOMPARE(Control(slot)->property("text").toString(),
+               QString::fromUtf16(ui::kControls[slot].text));
+    }
   }
 
   void showsCentredWithTheFocusInTheInput() {
@@ -89,21 +95,20 @@ class QtFormTest : public QObject {
       form_->resize(window_size);
       QTRY_COMPARE(form_->size(), window_size);
     } else {
-      QCOMPARE(form_->size(), QSize(259, 79));
+      QCOMPARE(form_->size(), qt::ClientSize());
     }
-    // Twips from the layout table at 15 twips per pixel.
-    QCOMPARE(txtText_->geometry(), QRect(2, 2, 253, 19));
-    QCOMPARE(txtMD5_->geometry(), QRect(2, 26, 253, 19));
-    QCOMPARE(cmdClose_[0]->geometry(), QRect(52, 52, 73, 25));
-    QCOMPARE(cmdClose_[1]->geometry(), QRect(136, 52, 73, 25));
+    for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
+      QCOMPARE(Control(slot)->geometry(),
+               qt::ToPixels(ui::kControls[slot].place));
+    }
   }
 
-  void tabVisitsInputOutputCloseThenCopyAndClose() {
+  void tabVisitsTheControlsInTabOrder() {
     ShowAndActivate();
-    const QWidget* expected[] = {txtMD5_, cmdClose_[1], cmdClose_[0], txtText_};
-    for (const QWidget* next : expected) {
+    const auto order = ui::TabOrder();
+    for (std::size_t i = 1; i <= order.size(); ++i) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      QCOMPARE(QApplication::focusWidget(), next);
+      QCOMPARE(QApplication::focusWidget(), Control(order[i % order.size()]));
     }
   }
 
@@ -247,13 +252,19 @@ class QtFormTest : public QObject {
   }
 
  private:
+  QWidget* Control(std::size_t slot) const {
+    const std::array<QWidget*, ui::kControlCount> by_slot = {
+        txtText_, txtMD5_, cmdClose_[0], cmdClose_[1]};
+    return by_slot[slot];
+  }
+
   void ShowAndActivate() {
     form_->show();
     QApplication::setActiveWindow(form_.get());
     QVERIFY(QTest::qWaitForWindowActive(form_.get()));
   }
 
-  std::unique_ptr<ui::QtForm> form_;
+  std::unique_ptr<qt::QtForm> form_;
   QLineEdit* txtText_ = nullptr;
   QLineEdit* txtMD5_ = nullptr;
   std::array<QPushButton*, 2> cmdClose_{};

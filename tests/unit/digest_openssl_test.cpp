@@ -49,8 +49,9 @@ TEST(DigestBytesHexAgainstOpenSsl, AgreesOnPrefixesOfALargerArray) {
   std::mt19937 random(7);
   const auto bytes = RandomBytes(300, random);
   for (std::int32_t count : {0, 1, 55, 56, 63, 64, 65, 128, 299}) {
-    EXPECT_EQ(DigestBytesHex(bytes, count),
-              OpenSslMd5Hex(std::span(bytes).first(count)))
+    EXPECT_EQ(
+        DigestBytesHex(bytes, count),
+        OpenSslMd5Hex(std::span(bytes).first(static_cast<std::size_t>(count))))
         << count << " of 300 bytes";
   }
 }
@@ -60,10 +61,10 @@ TEST(TransformBlockAgainstOpenSsl, AgreesOnRandomStatesAndBlocks) {
   for (int i = 0; i < 2000; ++i) {
     MD5_CTX reference;
     MD5_Init(&reference);
-    reference.A = random();
-    reference.B = random();
-    reference.C = random();
-    reference.D = random();
+    reference.A = static_cast<MD5_LONG>(random());
+    reference.B = static_cast<MD5_LONG>(random());
+    reference.C = static_cast<MD5_LONG>(random());
+    reference.D = static_cast<MD5_LONG>(random());
     DigestState state{
         static_cast<Word32>(reference.A), static_cast<Word32>(reference.B),
         static_cast<Word32>(reference.C), static_cast<Word32>(reference.D)};

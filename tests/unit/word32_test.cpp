@@ -21,7 +21,7 @@ constexpr Word32 W(std::uint32_t pattern) {
 // Random word patterns, the same on every run.
 class RandomWords {
  public:
-  Word32 Next() { return W(generator_()); }
+  Word32 Next() { return W(static_cast<std::uint32_t>(generator_())); }
 
  private:
   std::mt19937 generator_{1321};

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app_session.h"
+#include "control_ids.h"
+#include "form_layout.h"
 
 namespace driver {
 namespace {
@@ -37,7 +39,11 @@ int ExpectedDpi() {
   return dpi ? std::atoi(dpi) : 96;
 }
 
-int ToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+int ToPixels(int twips, int dpi) { return ui::TwipsToPixels(twips, dpi); }
+
+const wchar_t* Wide(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
 
 // A control's rectangle in its parent's client coordinates.
 RECT ClientRectOf(HWND control) {
@@ -54,23 +60,15 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
-struct ControlLayout {
-  const char* name;
-  int id;
-  const wchar_t* window_class;
-  const wchar_t* text;
-  int left, top, width, height;  // twips
-};
+// What the user sees in a control at first show: the table's text, but the
+// load event's digest in txtMD5.
+std::wstring FirstText(std::size_t slot) {
+  return slot == ui::kTxtMD5 ? kEmptyDigest : Wide(ui::kControls[slot].text);
+}
 
-// The window's controls as the user sees them at first show.
-const ControlLayout kControls[] = {
-    {"txtText", IDC_TXT_TEXT, L"Edit", L"", 30, 30, 3795, 285},
-    {"txtMD5", IDC_TXT_MD5, L"Edit", kEmptyDigest, 30, 390, 3795, 285},
-    {"cmdClose(0)", IDC_CMD_CLOSE_FIRST, L"Button", L"Copy+Close",  //
-     780, 780, 1095, 375},
-    {"cmdClose(1)", IDC_CMD_CLOSE_FIRST + 1, L"Button", L"Close",  //
-     2040, 780, 1095, 375},
-};
+const wchar_t* WindowClassOf(ui::ControlKind kind) {
+  return kind == ui::ControlKind::kTextBox ? L"Edit" : L"Button";
+}
 
 class AppTest : public ::testing::Test {
  protected:
@@ -90,16 +88,18 @@ class AppTest : public ::testing::Test {
 TEST_F(AppTest, StartsWithCaptionControlsFocusAndTheEmptyTextsDigest) {
   wchar_t caption[64] = {};
   GetWindowTextW(app_.window(), caption, 64);
-  EXPECT_STREQ(caption, L"Text to MD5");
+  EXPECT_STREQ(caption, Wide(ui::kCaption));
   EXPECT_TRUE(WaitForFocus(app_.txtText())) << "focus is not in txtText";
 
-  for (const ControlLayout& layout : kControls) {
-    SCOPED_TRACE(layout.name);
-    const HWND control = app_.control(layout.id);
+  for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
+    SCOPED_TRACE(ui::kControls[slot].name);
+    const HWND control = app_.control(win32::kControlIds[slot]);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), layout.window_class), 0)
+    EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(),
+                       WindowClassOf(ui::kControls[slot].kind)),
+              0)
         << Narrow(ClassOf(control));
-    EXPECT_EQ(TextOf(control), layout.text);
+    EXPECT_EQ(TextOf(control), FirstText(slot));
   }
 }
 
@@ -142,8 +142,8 @@ TEST_F(AppTest, LayoutInTwipsAtTheLogicalDpiCentredAndFixedOnResize) {
 
   RECT client{};
   GetClientRect(app_.window(), &client);
-  EXPECT_EQ(client.right, ToPixels(3885, dpi));
-  EXPECT_EQ(client.bottom, ToPixels(1185, dpi));
+  EXPECT_EQ(client.right, ToPixels(ui::kClientWidth, dpi));
+  EXPECT_EQ(client.bottom, ToPixels(ui::kClientHeight, dpi));
 
   RECT frame{};
   GetWindowRect(app_.window(), &frame);
@@ -155,15 +155,16 @@ TEST_F(AppTest, LayoutInTwipsAtTheLogicalDpiCentredAndFixedOnResize) {
       << Describe(frame) << " in " << Describe(work);
 
   const auto check_controls = [&] {
-    for (const ControlLayout& layout : kControls) {
+    for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
+      const ui::TwipsRect& place = ui::kControls[slot].place;
       const RECT expected{
-          ToPixels(layout.left, dpi), ToPixels(layout.top, dpi),
-          ToPixels(layout.left, dpi) + ToPixels(layout.width, dpi),
-          ToPixels(layout.top, dpi) + ToPixels(layout.height, dpi)};
-      const RECT actual = ClientRectOf(app_.control(layout.id));
+          ToPixels(place.left, dpi), ToPixels(place.top, dpi),
+          ToPixels(place.left, dpi) + ToPixels(place.width, dpi),
+          ToPixels(place.top, dpi) + ToPixels(place.height, dpi)};
+      const RECT actual = ClientRectOf(app_.control(win32::kControlIds[slot]));
       EXPECT_TRUE(EqualRect(&actual, &expected))
-          << layout.name << ": " << Describe(actual) << ", expected "
-          << Describe(expected);
+          << ui::kControls[slot].name << ": " << Describe(actual)
+          << ", expected " << Describe(expected);
     }
   };
   check_controls();
@@ -207,18 +208,20 @@ TEST_F(AppTest, TypingUpdatesTheDigestAfterEveryKey) {
 }
 
 TEST_F(AppTest, TabAndShiftTabCycleTheFocusInTabOrder) {
-  ASSERT_TRUE(WaitForFocus(app_.txtText()));
-  const std::vector<HWND> order = {app_.txtMD5(), app_.cmdClose(1),
-                                   app_.cmdClose(0), app_.txtText()};
-  const char* names[] = {"txtMD5", "Close", "Copy+Close", "txtText"};
-  for (std::size_t i = 0; i < order.size(); ++i) {
+  const auto order = ui::TabOrder();
+  const auto control = [&](std::size_t i) {
+    return app_.control(win32::kControlIds[order[i % order.size()]]);
+  };
+  ASSERT_TRUE(WaitForFocus(control(0)));
+  for (std::size_t i = 1; i <= order.size(); ++i) {
     PressKey(VK_TAB);
-    EXPECT_TRUE(WaitForFocus(order[i])) << "Tab did not reach " << names[i];
+    EXPECT_TRUE(WaitForFocus(control(i)))
+        << "Tab did not reach " << ui::kControls[order[i % order.size()]].name;
   }
-  for (std::size_t i = order.size() - 1; i-- > 0;) {
+  for (std::size_t i = order.size(); i-- > 1;) {
     PressKey(VK_TAB, /*with_shift=*/true);
-    EXPECT_TRUE(WaitForFocus(order[i]))
-        << "Shift+Tab did not reach " << names[i];
+    EXPECT_TRUE(WaitForFocus(control(i)))
+        << "Shift+Tab did not reach " << ui::kControls[order[i]].name;
   }
 }
 
@@ -268,6 +271,36 @@ TEST(Colours, OutputBoxHasTheScrollBarColourAndInputBoxTheWindowColour) {
       << std::hex << ScreenColourAt(app.txtMD5(), output_point);
   EXPECT_EQ(ScreenColourAt(app.txtText(), background(app.txtText())),
             GetSysColor(COLOR_WINDOW));
+}
+
+// How many pixels of control's client area differ from colour.
+int PixelsUnlike(HWND control, COLORREF colour) {
+  RECT client{};
+  GetClientRect(control, &client);
+  int unlike = 0;
+  for (LONG y = 0; y < client.bottom; y += 2) {
+    for (LONG x = 0; x < client.right; ++x) {
+      if (ScreenColourAt(control, POINT{x, y}) != colour) ++unlike;
+    }
+  }
+  return unlike;
+}
+
+// A dark high-contrast scheme paints the scroll-bar colour, and so txtMD5's
+// background, black: the digest must still stand out from it.
+TEST(Colours, OutputBoxTextReadsOnADarkScrollBarColour) {
+  constexpr COLORREF kBlack = RGB(0, 0, 0);
+  const SysColourOverride scroll_bar(COLOR_SCROLLBAR, kBlack);
+  const SysColourOverride window(COLOR_WINDOW, kBlack);
+  const SysColourOverride window_text(COLOR_WINDOWTEXT, RGB(255, 255, 255));
+  AppSession app;
+  const std::wstring failure = app.Start();
+  ASSERT_TRUE(failure.empty()) << Narrow(failure);
+  ASSERT_TRUE(WaitForText(app.txtMD5(), kEmptyDigest));
+  EXPECT_TRUE(WaitUntil([&] {
+    return PixelsUnlike(app.txtMD5(), kBlack) > 50;
+  })) << PixelsUnlike(app.txtMD5(), kBlack)
+      << " pixels stand out";
 }
 
 struct KeyInTextBox {

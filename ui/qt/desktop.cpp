@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace ui {
+namespace qt {
 namespace {
 
 bool IsSet(const char* name) {
@@ -53,4 +53,4 @@ std::optional<std::string> OwnedX11ClipboardText() {
   return clipboard->text().toStdString();
 }
 
-}  // namespace ui
+}  // namespace qt

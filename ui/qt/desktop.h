@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace ui {
+namespace qt {
 
 // Whether Qt has somewhere to show the window: a platform other than X11
 // named in QT_QPA_PLATFORM (Qt's to judge), a Wayland display, or an X11
@@ -20,4 +20,4 @@ std::string NoDisplayMessage();
 // hands it to one at exit where one runs).
 std::optional<std::string> OwnedX11ClipboardText();
 
-}  // namespace ui
+}  // namespace qt

@@ -9,16 +9,16 @@
 #include "x11_clipboard_holder.h"
 
 int main(int argc, char* argv[]) {
-  if (!ui::DisplayAvailable()) {
-    std::fprintf(stderr, "%s\n", ui::NoDisplayMessage().c_str());
+  if (!qt::DisplayAvailable()) {
+    std::fprintf(stderr, "%s\n", qt::NoDisplayMessage().c_str());
     return EXIT_FAILURE;
   }
   x11::ClipboardHolder clipboard_holder;
   QApplication app(argc, argv);
-  ui::QtForm form;
+  qt::QtForm form;
   form.show();
   const int status = app.exec();
-  if (const auto copied = ui::OwnedX11ClipboardText()) {
+  if (const auto copied = qt::OwnedX11ClipboardText()) {
     clipboard_holder.Keep(*copied);
   }
   return status;

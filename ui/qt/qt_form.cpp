@@ -16,30 +16,10 @@
 #include <limits>
 
 #include "numbered_error.h"
+#include "qt_twips.h"
 
-namespace ui {
+namespace qt {
 namespace {
-
-// Places are given in twips, at 15 twips per logical pixel; Qt scales
-// logical pixels on high-resolution screens.
-constexpr int kTwipsPerPixel = 15;
-
-struct TwipsRect {
-  int left, top, width, height;
-
-  QRect ToPixels() const {
-    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel,
-                 width / kTwipsPerPixel, height / kTwipsPerPixel);
-  }
-};
-
-constexpr TwipsRect kClientArea{0, 0, 3885, 1185};
-constexpr TwipsRect kTxtText{30, 30, 3795, 285};
-constexpr TwipsRect kTxtMD5{30, 390, 3795, 285};
-constexpr std::array<TwipsRect, 2> kCmdClose = {
-    TwipsRect{780, 780, 1095, 375}, TwipsRect{2040, 780, 1095, 375}};
-constexpr std::array<const char*, 2> kCmdCloseCaptions = {"Copy+Close",
-                                                          "Close"};
 
 // Fitting the default font to the fixed controls stops here.
 constexpr qreal kSmallestPointSize = 6;
@@ -48,15 +28,32 @@ QString ToQString(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A control of the layout table, named and placed as the table says.
+template <typename Widget>
+Widget* CreateControl(QWidget* parent, ui::ControlSlot slot) {
+  const ui::ControlFacts& facts = ui::kControls[slot];
+  auto* control = new Widget(QString::fromUtf16(facts.text), parent);
+  control->setObjectName(QLatin1String(facts.name));
+  control->setAccessibleName(QString::fromUtf16(ui::AccessibleName(facts)));
+  control->setGeometry(ToPixels(facts.place));
+  return control;
+}
+
 // A single-line text box with no length limit of its own (QLineEdit's
 // default is 32767 characters).
-QLineEdit* CreateTextBox(QWidget* parent, const char* name,
-                         const TwipsRect& place) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(QLatin1String(name));
+QLineEdit* CreateTextBox(QWidget* parent, ui::ControlSlot slot) {
+  auto* box = CreateControl<QLineEdit>(parent, slot);
   box->setMaxLength(std::numeric_limits<int>::max());
-  box->setGeometry(place.ToPixels());
   return box;
+}
+
+// Neither button is the default (Enter) button.
+QPushButton* CreateButton(QWidget* parent, ui::CloseButton index) {
+  auto* button = CreateControl<QPushButton>(parent, ui::CloseButtonSlot(index));
+  button->setProperty("index", static_cast<int>(index));
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  return button;
 }
 
 // Qt has no scroll-bar colour role; its styles paint scroll bars from the
@@ -118,40 +115,46 @@ QIcon ApplicationIcon() {
 }  // namespace
 
 QtForm::QtForm(QWidget* parent) : QWidget(parent), core_(*this) {
-  setWindowTitle(QStringLiteral("Text to MD5"));
+  setWindowTitle(QString::fromUtf16(ui::kCaption));
   setWindowIcon(ApplicationIcon());
-  resize(kClientArea.ToPixels().size());
+  resize(ClientSize());
   CreateControls();
   CentreOnScreen();
   core_.OnLoad();
-  connect(txtText_, &QLineEdit::textChanged, this,
-          [this] { core_.OnInputChanged(); });
+  ConnectEvents();
 }
 
 void QtForm::CreateControls() {
-  txtText_ = CreateTextBox(this, "txtText", kTxtText);
-  txtMD5_ = CreateTextBox(this, "txtMD5", kTxtMD5);
-  txtMD5_->setText(QStringLiteral("---"));
+  txtText_ = CreateTextBox(this, ui::kTxtText);
+  txtMD5_ = CreateTextBox(this, ui::kTxtMD5);
   UseScrollBarColours(txtMD5_);
-
-  for (std::int16_t index = 0; index < 2; ++index) {
-    auto* button =
-        new QPushButton(QLatin1String(kCmdCloseCaptions[index]), this);
-    button->setObjectName(QStringLiteral("cmdClose"));
-    button->setProperty("index", index);
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    button->setGeometry(kCmdClose[index].ToPixels());
-    connect(button, &QPushButton::clicked, this,
-            [this, index] { core_.OnButtonClicked(index); });
-    cmdClose_[index] = button;
+  for (const ui::CloseButton index : {ui::kCopyAndClose, ui::kClose}) {
+    cmdClose_[static_cast<std::size_t>(index)] = CreateButton(this, index);
   }
 
-  setTabOrder(txtText_, txtMD5_);
-  setTabOrder(txtMD5_, cmdClose_[kClose]);
-  setTabOrder(cmdClose_[kClose], cmdClose_[kCopyAndClose]);
-  txtText_->setFocus();
+  // The widgets' creation order is not the tab order; the table's is.
+  const std::array<QWidget*, ui::kControlCount> by_slot = {
+      txtText_, txtMD5_, cmdClose_[ui::kCopyAndClose], cmdClose_[ui::kClose]};
+  QWidget* previous = nullptr;
+  for (const ui::ControlSlot slot : ui::TabOrder()) {
+    if (previous != nullptr) setTabOrder(previous, by_slot[slot]);
+    previous = by_slot[slot];
+  }
+  by_slot[ui::TabOrder().front()]->setFocus();
   ChooseFont();
+}
+
+// The slots can raise nothing: the core's entry points let no failure out,
+// as Qt requires of code called from its event loop.
+void QtForm::ConnectEvents() {
+  connect(txtText_, &QLineEdit::textChanged, this,
+          [this] { core_.OnInputChanged(); });
+  for (QPushButton* button : cmdClose_) {
+    const auto index =
+        static_cast<std::int16_t>(button->property("index").toInt());
+    connect(button, &QPushButton::clicked, this,
+            [this, index] { core_.OnButtonClicked(index); });
+  }
 }
 
 bool QtForm::TextsFit(const QFont& font) const {
@@ -197,7 +200,7 @@ void QtForm::SetClipboardText(std::u16string_view text) {
   clipboard->setText(expected);
   // Qt reports no failure; read the text back to see that it took.
   if (clipboard->text() != expected) {
-    throw basMD5::NumberedError(kErrClipboardBusy,
+    throw basMD5::NumberedError(basMD5::kErrClipboardBusy,
                                 "Cannot set the clipboard's text");
   }
 }
@@ -211,4 +214,4 @@ void QtForm::Unload() {
   QCoreApplication::quit();
 }
 
-}  // namespace ui
+}  // namespace qt

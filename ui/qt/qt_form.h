@@ -8,14 +8,15 @@
 #include <cstdint>
 
 #include "form_host.h"
+#include "form_layout.h"
 #include "frmQuorlex.h"
 
 class QLineEdit;
 class QPushButton;
 
-namespace ui {
+namespace qt {
 
-class QtForm final : public QWidget, public FormHost {
+class QtForm final : public QWidget, public ui::FormHost {
   Q_OBJECT
 
  public:
@@ -33,6 +34,7 @@ class QtForm final : public QWidget, public FormHost {
 
  private:
   void CreateControls();
+  void ConnectEvents();
   // The platform's default font, made smaller only as far as the window's
   // texts need to fit their fixed places: a digest of average width, a line
   // of text, and the captions.
@@ -40,10 +42,10 @@ class QtForm final : public QWidget, public FormHost {
   bool TextsFit(const QFont& font) const;
   void CentreOnScreen();
 
-  QLineEdit* txtText_;
-  QLineEdit* txtMD5_;
-  std::array<QPushButton*, 2> cmdClose_;
-  frmQuorlex core_;
+  QLineEdit* txtText_ = nullptr;
+  QLineEdit* txtMD5_ = nullptr;
+  std::array<QPushButton*, 2> cmdClose_{};  // by index
+  ui::frmQuorlex core_;
 };
 
-}  // namespace ui
+}  // namespace qt

@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <exception>
-
 namespace win32 {
 
 template <typename Derived>
@@ -42,7 +40,7 @@ class BaseWindow {
     LRESULT result = 0;
     try {
       result = self->HandleMessage(message, wparam, lparam);
-    } catch (const std::exception&) {
+    } catch (...) {
       // No C++ exception may unwind through the system's code; a failure
       // that no handler took is dropped with its message.
       result = DefWindowProcW(hwnd, message, wparam, lparam);

@@ -16,7 +16,7 @@ class OpenedClipboard {
  public:
   explicit OpenedClipboard(HWND owner) {
     if (!OpenClipboard(owner)) {
-      throw basMD5::NumberedError(ui::kErrClipboardBusy,
+      throw basMD5::NumberedError(basMD5::kErrClipboardBusy,
                                   "Can't open Clipboard");
     }
   }

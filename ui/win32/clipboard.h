@@ -1,8 +1,8 @@
 #pragma once
 // The window core's two clipboard operations on the Win32 clipboard. Each
 // opens the clipboard for owner and closes it again; a clipboard that another
-// program holds open fails with ui::kErrClipboardBusy, any other failure with
-// a negative number.
+// program holds open fails with basMD5::kErrClipboardBusy, any other failure
+// with a negative number.
 
 #include <windows.h>
 

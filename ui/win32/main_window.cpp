@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "clipboard.h"
+#include "colours.h"
+#include "control_ids.h"
 #include "numbered_error.h"
 #include "resource.h"
 #include "win32_error.h"
@@ -15,52 +17,38 @@ namespace {
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 text is UTF-16");
 
 constexpr wchar_t kClassName[] = L"frmQuorlex";
-constexpr wchar_t kCaption[] = L"Text to MD5";
 // Sizable border, title bar with system menu, minimize and maximize boxes.
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kWindowExStyle = 0;
 
-constexpr int kTwipsPerInch = 1440;
-constexpr int kClientWidthTwips = 3885;
-constexpr int kClientHeightTwips = 1185;
-
-constexpr int kCmdCloseCount = 2;
+const wchar_t* Wide(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
 
 std::optional<std::int16_t> CmdCloseIndex(int id) {
   const int index = id - IDC_CMD_CLOSE_FIRST;
-  if (index < 0 || index >= kCmdCloseCount) return std::nullopt;
+  if (index != ui::kCopyAndClose && index != ui::kClose) return std::nullopt;
   return static_cast<std::int16_t>(index);
 }
 
-struct ControlLayout {
+// How Win32 makes each kind of control of the layout table.
+struct ControlClass {
   const wchar_t* window_class;
-  const wchar_t* text;
-  int id;
   DWORD style;
   DWORD ex_style;
-  int left, top, width, height;  // twips, in the client area
-  int tab_index;
 };
 
-constexpr DWORD kEditStyle =
-    WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-// BS_PUSHBUTTON, never BS_DEFPUSHBUTTON: neither button is the default.
-constexpr DWORD kButtonStyle =
-    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-
-// The controls in the order of their creation.
-enum ControlSlot { kTxtText, kTxtMD5, kCopyAndCloseButton, kCloseButton };
-constexpr ControlLayout kControls[] = {
-    {L"EDIT", L"", IDC_TXT_TEXT, kEditStyle, WS_EX_CLIENTEDGE,  //
-     30, 30, 3795, 285, 0},
-    {L"EDIT", L"---", IDC_TXT_MD5, kEditStyle, WS_EX_CLIENTEDGE,  //
-     30, 390, 3795, 285, 1},
-    {L"BUTTON", L"Copy+Close", IDC_CMD_CLOSE_FIRST + ui::kCopyAndClose,
-     kButtonStyle, 0, 780, 780, 1095, 375, 3},
-    {L"BUTTON", L"Close", IDC_CMD_CLOSE_FIRST + ui::kClose, kButtonStyle, 0,
-     2040, 780, 1095, 375, 2},
-};
-constexpr std::size_t kControlCount = std::size(kControls);
+ControlClass ClassOf(ui::ControlKind kind) {
+  constexpr DWORD kCommon = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+  switch (kind) {
+    case ui::ControlKind::kTextBox:
+      return {L"EDIT", kCommon | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ui::ControlKind::kButton:
+      // BS_PUSHBUTTON, never BS_DEFPUSHBUTTON: neither button is the default.
+      return {L"BUTTON", kCommon | BS_PUSHBUTTON, 0};
+  }
+  return {};
+}
 
 int SystemDpi() {
   HDC screen = GetDC(nullptr);
@@ -129,15 +117,11 @@ UniqueFont CreateMessageFont(int max_line_height) {
   }
 }
 
-// The dialog manager tabs through the controls in z-order: stack them in the
-// order of their tab index.
-void ArrangeTabOrder(const std::array<HWND, kControlCount>& controls) {
-  std::array<std::size_t, kControlCount> by_tab_index{};
-  for (std::size_t slot = 0; slot < kControlCount; ++slot) {
-    by_tab_index[static_cast<std::size_t>(kControls[slot].tab_index)] = slot;
-  }
+// The dialog manager tabs through the controls in z-order: stack them in
+// tab order.
+void ArrangeTabOrder(const std::array<HWND, ui::kControlCount>& controls) {
   HWND previous = HWND_TOP;
-  for (const std::size_t slot : by_tab_index) {
+  for (const ui::ControlSlot slot : ui::TabOrder()) {
     Check(SetWindowPos(controls[slot], previous, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE),
           "SetWindowPos");
@@ -182,11 +166,11 @@ void MainWindow::Create(HINSTANCE instance) {
   if (!RegisterClassExW(&window_class)) ThrowLastError("RegisterClassExW");
 
   const RECT frame =
-      CentredFrame(ToPixels(kClientWidthTwips), ToPixels(kClientHeightTwips));
-  if (!CreateWindowExW(kWindowExStyle, kClassName, kCaption, kWindowStyle,
-                       frame.left, frame.top, frame.right - frame.left,
-                       frame.bottom - frame.top, nullptr, nullptr, instance,
-                       this)) {
+      CentredFrame(ToPixels(ui::kClientWidth), ToPixels(ui::kClientHeight));
+  if (!CreateWindowExW(kWindowExStyle, kClassName, Wide(ui::kCaption),
+                       kWindowStyle, frame.left, frame.top,
+                       frame.right - frame.left, frame.bottom - frame.top,
+                       nullptr, nullptr, instance, this)) {
     if (create_failure_) throw *create_failure_;
     ThrowLastError("CreateWindowExW");
   }
@@ -235,28 +219,38 @@ LRESULT MainWindow::OnCreate() {
     return 0;
   } catch (const basMD5::NumberedError& failure) {
     create_failure_ = failure;
-    return -1;
+  } catch (const std::bad_alloc&) {
+    create_failure_ =
+        basMD5::NumberedError(basMD5::kErrOutOfMemory, "Out of memory");
+  } catch (...) {
+    // Any failure fails the creation: a window without its controls must
+    // not pass for one that was made.
+    create_failure_ = basMD5::NumberedError(basMD5::kErrUnexpected,
+                                            "Cannot create the window");
   }
+  return -1;
 }
 
 void MainWindow::CreateControls() {
   const auto instance =
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  std::array<HWND, kControlCount> controls{};
-  for (std::size_t slot = 0; slot < kControlCount; ++slot) {
-    const ControlLayout& control = kControls[slot];
+  std::array<HWND, ui::kControlCount> controls{};
+  for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
+    const ui::ControlFacts& facts = ui::kControls[slot];
+    const ControlClass control = ClassOf(facts.kind);
+    const RECT place = ToPixels(facts.place);
+    const int id = kControlIds[slot];
     controls[slot] = CreateWindowExW(
-        control.ex_style, control.window_class, control.text, control.style,
-        ToPixels(control.left), ToPixels(control.top), ToPixels(control.width),
-        ToPixels(control.height), hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance,
-        nullptr);
+        control.ex_style, control.window_class, Wide(facts.text), control.style,
+        place.left, place.top, place.right - place.left,
+        place.bottom - place.top, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (!controls[slot]) ThrowLastError("CreateWindowExW (control)");
   }
-  txtText_ = controls[kTxtText];
-  txtMD5_ = controls[kTxtMD5];
-  cmdClose_[ui::kCopyAndClose] = controls[kCopyAndCloseButton];
-  cmdClose_[ui::kClose] = controls[kCloseButton];
+  txtText_ = controls[ui::kTxtText];
+  txtMD5_ = controls[ui::kTxtMD5];
+  cmdClose_[ui::kCopyAndClose] = controls[ui::kCopyAndCloseButton];
+  cmdClose_[ui::kClose] = controls[ui::kCloseButton];
   focus_ = txtText_;  // first in the tab order
 
   // No length limit of their own: the largest the edit control allows.
@@ -289,10 +283,16 @@ void MainWindow::OnCommand(int id, int notification) {
 
 LRESULT MainWindow::OnCtlColorEdit(HDC dc, HWND edit, WPARAM wparam,
                                    LPARAM lparam) {
-  // txtMD5's background is the system colour 0, the scroll-bar colour.
+  // txtMD5's background is the system colour 0, the scroll-bar colour, which
+  // no scheme promises to contrast with the text colour: a dark high-contrast
+  // scheme makes both black.
   if (edit == txtMD5_) {
+    const COLORREF background = GetSysColor(COLOR_SCROLLBAR);
     const HBRUSH brush = GetSysColorBrush(COLOR_SCROLLBAR);
-    if (brush && SetBkColor(dc, GetSysColor(COLOR_SCROLLBAR)) != CLR_INVALID) {
+    if (brush && SetBkColor(dc, background) != CLR_INVALID &&
+        SetTextColor(dc, ReadableTextColour(background,
+                                            GetSysColor(COLOR_WINDOWTEXT))) !=
+            CLR_INVALID) {
       return reinterpret_cast<LRESULT>(brush);
     }
   }
@@ -312,7 +312,14 @@ void MainWindow::OnSetFocus() {
 }
 
 int MainWindow::ToPixels(int twips) const {
-  return MulDiv(twips, dpi_, kTwipsPerInch);
+  return ui::TwipsToPixels(twips, dpi_);
+}
+
+RECT MainWindow::ToPixels(const ui::TwipsRect& place) const {
+  const int left = ToPixels(place.left);
+  const int top = ToPixels(place.top);
+  return RECT{left, top, left + ToPixels(place.width),
+              top + ToPixels(place.height)};
 }
 
 std::u16string MainWindow::InputText() { return WindowText(txtText_); }

@@ -14,6 +14,7 @@
 
 #include "base_window.h"
 #include "form_host.h"
+#include "form_layout.h"
 #include "frmQuorlex.h"
 #include "numbered_error.h"
 
@@ -56,6 +57,7 @@ class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
   void CreateControls();
   void SetUpFont();
   int ToPixels(int twips) const;
+  RECT ToPixels(const ui::TwipsRect& place) const;
 
   ui::frmQuorlex form_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;

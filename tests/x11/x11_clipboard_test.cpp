@@ -70,8 +70,9 @@ class Requestor {
   std::string AtomName(xcb_atom_t atom) {
     XcbPtr<xcb_get_atom_name_reply_t> reply(xcb_get_atom_name_reply(
         connection_, xcb_get_atom_name(connection_, atom), nullptr));
-    return std::string(xcb_get_atom_name_name(reply.get()),
-                       xcb_get_atom_name_name_length(reply.get()));
+    return std::string(
+        xcb_get_atom_name_name(reply.get()),
+        static_cast<std::size_t>(xcb_get_atom_name_name_length(reply.get())));
   }
 
   xcb_window_t Owner(const std::string& selection) {
@@ -262,8 +263,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TargetCase{"text/plain;charset=utf-8",
                                "text/plain;charset=utf-8", &kText},
                     TargetCase{"STRING", "STRING", &kTextInLatin1}),
-    [](const testing::TestParamInfo<TargetCase>& info) {
-      std::string name = info.param.target;
+    [](const testing::TestParamInfo<TargetCase>& param_info) {
+      std::string name = param_info.param.target;
       for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       }

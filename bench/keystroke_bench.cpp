@@ -27,7 +27,7 @@ double MsSince(const QElapsedTimer& timer) {
   return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-void Measure(ui::QtForm& form, qsizetype input_size) {
+void Measure(qt::QtForm& form, qsizetype input_size) {
   auto* txtText = form.findChild<QLineEdit*>(QStringLiteral("txtText"));
   txtText->setText(QString(input_size - 1, QLatin1Char('a')));
   txtText->setFocus();
@@ -63,7 +63,7 @@ void Measure(ui::QtForm& form, qsizetype input_size) {
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  ui::QtForm form;
+  qt::QtForm form;
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) return 1;
   for (const qsizetype size : {qsizetype{1024}, qsizetype{256 * 1024}}) {

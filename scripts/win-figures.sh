@@ -18,4 +18,4 @@ echo "imported DLLs: $(x86_64-w64-mingw32-objdump -p "$exe" |
 
 # One Wine session on a private X server; the program's window needs one.
 LC_ALL=C.UTF-8 tests/with-xvfb.sh scripts/wine-run.sh "$build/wine" \
-  "$build/tests/win32/win32_figures.exe"
+  "$build/bench/win32_figures.exe"

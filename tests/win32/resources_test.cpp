@@ -127,10 +127,10 @@ TEST(IconResource, GroupOneHoldsExactlyTheThreeImagesWithTheirIds) {
   ASSERT_TRUE(file.loaded());
   const std::vector<BYTE> group = file.Bytes(1, RT_GROUP_ICON);
   ASSERT_GE(group.size(), 6u) << "no icon group 1";
-  WORD header[3];  // reserved, type (1: icons), count
-  std::memcpy(header, group.data(), sizeof header);
-  EXPECT_EQ(header[1], 1);
-  ASSERT_EQ(header[2], 3);
+  WORD group_header[3];  // reserved, type (1: icons), count
+  std::memcpy(group_header, group.data(), sizeof group_header);
+  EXPECT_EQ(group_header[1], 1);
+  ASSERT_EQ(group_header[2], 3);
   ASSERT_EQ(group.size(), 6 + 3 * sizeof(GroupIconEntry));
 
   struct Image {
@@ -139,7 +139,7 @@ TEST(IconResource, GroupOneHoldsExactlyTheThreeImagesWithTheirIds) {
     WORD bit_count;
   };
   const Image expected[] = {{30001, 32, 1}, {30002, 32, 4}, {30003, 16, 4}};
-  for (int i = 0; i < 3; ++i) {
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
     SCOPED_TRACE("image " + std::to_string(expected[i].id));
     GroupIconEntry entry{};
     std::memcpy(&entry, group.data() + 6 + i * sizeof entry, sizeof entry);

@@ -106,8 +106,9 @@ TEST_F(AppTest, StartsWithCaptionControlsFocusAndTheEmptyTextsDigest) {
 TEST_F(AppTest, WindowHasSizableFrameSystemMenuAndBoxesButNoMenu) {
   const auto style =
       static_cast<DWORD>(GetWindowLongPtrW(app_.window(), GWL_STYLE));
-  for (const DWORD bit : {WS_CAPTION, WS_THICKFRAME, WS_SYSMENU, WS_MINIMIZEBOX,
-                          WS_MAXIMIZEBOX}) {
+  for (const DWORD bit :
+       {DWORD{WS_CAPTION}, DWORD{WS_THICKFRAME}, DWORD{WS_SYSMENU},
+        DWORD{WS_MINIMIZEBOX}, DWORD{WS_MAXIMIZEBOX}}) {
     EXPECT_EQ(style & bit, bit) << "style bit " << std::hex << bit;
   }
   EXPECT_EQ(GetMenu(app_.window()), nullptr);
@@ -348,7 +349,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyInTextBox{"EscInTxtText", 4, VK_ESCAPE},
                       KeyInTextBox{"EnterInTxtMD5", 5, VK_RETURN},
                       KeyInTextBox{"EscInTxtMD5", 5, VK_ESCAPE}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 struct CloseWay {
   const char* name;
@@ -382,7 +383,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  PostMessageW(app.window(), WM_SYSCOMMAND,
                                               SC_CLOSE, 0);
                                }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 struct CopyCase {
   const char* name;
@@ -420,7 +421,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CopyCase{"Digest", L"abc", nullptr, kAbcDigest},
                       CopyCase{"EditedOutput", L"abc", L"typed by hand",
                                L"typed by hand"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(AppTest, CopyAndCloseRetriesWhileAnotherProgramHoldsTheClipboard) {
   ASSERT_TRUE(PutOnClipboard(kSentinel));

@@ -3,17 +3,19 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "desktop.h"
 #include "qt_form.h"
 #include "x11_clipboard_holder.h"
 
 int main(int argc, char* argv[]) {
-  if (!ui::DisplayAvailable()) {
-    std::fprintf(stderr, "%s\n", ui::NoDisplayMessage().c_str());
+  const std::string x11_display = ui::X11DisplayName(argc, argv);
+  if (!ui::DisplayAvailable(x11_display)) {
+    std::fprintf(stderr, "%s\n", ui::NoDisplayMessage(x11_display).c_str());
     return EXIT_FAILURE;
   }
-  x11::ClipboardHolder clipboard_holder;
+  x11::ClipboardHolder clipboard_holder(x11_display);
   QApplication app(argc, argv);
   ui::QtForm form;
   form.show();

@@ -49,10 +49,11 @@ wait_for_end() {
   done
 }
 
-# Starts the program, waits for its window and gives it the focus; sets
-# program_pid and window_id.
+# Runs the command that starts the program (default: the program alone),
+# waits for its window and gives it the focus; sets program_pid and
+# window_id.
 start_program() {
-  "$@" "$program" &
+  "${@:-$program}" &
   program_pid=$!
   started_pids+=("$program_pid")
   window_id=$(timeout 20 xdotool search --sync --name '^Text to MD5$' | head -n 1)
@@ -109,6 +110,14 @@ test_copy_and_close_keeps_the_digest_after_exit() {
   wait_for_end "$holder" 10 || fail "holder still running after losing the selection"
 }
 
+# Qt opens the display named by -display; the digest must stay there.
+test_copy_and_close_on_the_display_named_by_argument() {
+  start_program env DISPLAY=:bogus "$program" -display "$DISPLAY" || return 1
+  xdotool type --delay 30 abc
+  press_and_expect_end Tab Tab Tab space || return 1
+  [ "$(clipboard)" = "$abc_digest" ] || fail "clipboard: $(clipboard)"
+}
+
 test_close_button_leaves_the_clipboard_alone() {
   set_clipboard "earlier text" || return 1
   start_program || return 1
@@ -129,7 +138,7 @@ test_window_manager_close_leaves_the_clipboard_alone() {
 }
 
 test_typed_non_ascii_text_is_digested_as_utf8() {
-  start_program env QT_SCALE_FACTOR=2 || return 1
+  start_program env QT_SCALE_FACTOR=2 "$program" || return 1
   xdotool type --delay 30 $'\u00e4'
   import -window "$window_id" "$artifacts/text-to-md5-a-umlaut-2x.png"
   press_and_expect_end Tab Tab Tab space || return 1

@@ -2,15 +2,26 @@
 // tests/with-xvfb.sh), read by a small requestor as other programs would.
 
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <poll.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <future>
 #include <limits>
 #include <memory>
@@ -28,6 +39,12 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kPatience = 10s;
+
+// The display that tests/with-xvfb.sh started.
+std::string TestDisplay() {
+  const char* display = std::getenv("DISPLAY");
+  return display != nullptr ? display : "";
+}
 
 struct FreeDeleter {
   void operator()(void* pointer) const { std::free(pointer); }
@@ -201,7 +218,8 @@ class ServedClipboard {
  public:
   explicit ServedClipboard(std::string text)
       : outcome_(std::async(std::launch::async, [this, text] {
-          return x11::ServeClipboard(text, [this] { owned_.set_value(); });
+          return x11::ServeClipboard(TestDisplay(), text,
+                                     [this] { owned_.set_value(); });
         })) {}
 
   // A test that stopped early still ends the server, or its thread would
@@ -333,23 +351,72 @@ TEST(ClipboardServerTest, LeavesTheClipboardToARunningManager) {
   manager.Take("CLIPBOARD_MANAGER");
   manager.Take("CLIPBOARD");
   const xcb_window_t owner = manager.Owner("CLIPBOARD");
-  EXPECT_EQ(x11::ServeClipboard("abc", [] { ADD_FAILURE() << "took it"; }),
+  EXPECT_EQ(x11::ServeClipboard(TestDisplay(), "abc",
+                                [] { ADD_FAILURE() << "took it"; }),
             x11::ServeOutcome::kClipboardManagerRuns);
   EXPECT_EQ(manager.Owner("CLIPBOARD"), owner);
 }
 
 TEST(ClipboardServerTest, ReportsAMissingDisplay) {
-  const char* const set_display = std::getenv("DISPLAY");
-  const std::optional<std::string> display =
-      set_display ? std::optional<std::string>(set_display) : std::nullopt;
-  setenv("DISPLAY", "no-such-host-really:97", 1);
-  const auto outcome = x11::ServeClipboard("abc", [] {});
-  if (display) {
-    setenv("DISPLAY", display->c_str(), 1);
-  } else {
-    unsetenv("DISPLAY");
+  EXPECT_EQ(x11::ServeClipboard("no-such-host-really:97", "abc", [] {}),
+            x11::ServeOutcome::kNoDisplay);
+}
+
+struct TimeCase {
+  std::uint32_t request;
+  std::uint32_t owned_since;
+  bool current;
+};
+
+TEST(ClipboardServerTest, AnswersOnlyRequestsMadeSinceItTookTheSelection) {
+  constexpr TimeCase kCases[] = {
+      {1000, 1000, true},
+      {999, 1000, false},
+      {XCB_CURRENT_TIME, 1000, true},
+      {5, 0xFFFFFFF0, true},   // the server's clock wrapped around since
+      {0xFFFFFFF0, 5, false},  // made before the clock wrapped around
+  };
+  for (const TimeCase& time : kCases) {
+    EXPECT_EQ(x11::RequestIsCurrent(time.request, time.owned_since),
+              time.current)
+        << time.request << " since " << time.owned_since;
   }
-  EXPECT_EQ(outcome, x11::ServeOutcome::kNoDisplay);
+}
+
+// What ReceiveHandOver makes of bytes followed by the end of the stream.
+std::optional<std::string> ReceivedHandOver(std::string_view bytes) {
+  int ends[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) std::abort();
+  if (send(ends[0], bytes.data(), bytes.size(), 0) !=
+      static_cast<ssize_t>(bytes.size())) {
+    std::abort();
+  }
+  close(ends[0]);
+  auto text = x11::ReceiveHandOver(ends[1]);
+  close(ends[1]);
+  return text;
+}
+
+// The bytes that SendHandOver sends for a short text.
+std::string SentHandOver(std::string_view text) {
+  int ends[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) std::abort();
+  if (!x11::SendHandOver(ends[0], text)) std::abort();
+  close(ends[0]);
+  std::string bytes(4096, '\0');
+  const ssize_t size = recv(ends[1], bytes.data(), bytes.size(), MSG_WAITALL);
+  close(ends[1]);
+  bytes.resize(static_cast<std::size_t>(std::max<ssize_t>(size, 0)));
+  return bytes;
+}
+
+// A program killed halfway through the hand-over leaves a part of it.
+TEST(HandOverTest, HandsOverOnlyAWholeText) {
+  const std::string whole = SentHandOver("abc");
+  EXPECT_EQ(ReceivedHandOver(whole), "abc");
+  for (std::size_t size = 0; size < whole.size(); ++size) {
+    EXPECT_EQ(ReceivedHandOver(whole.substr(0, size)), std::nullopt) << size;
+  }
 }
 
 // Reaps child within the patience limit; its exit status, or -1.
@@ -369,7 +436,7 @@ TEST(ClipboardHolderTest, KeepsTheTextDetachedUntilAnotherClientTakesIt) {
   Requestor requestor;
   pid_t holder_pid = 0;
   {
-    x11::ClipboardHolder holder;
+    x11::ClipboardHolder holder(TestDisplay());
     ASSERT_TRUE(holder.Keep("900150983CD24FB0D6963F7D28E17F72"));
     holder_pid = requestor.ClipboardOwnerPid();
     ASSERT_GT(holder_pid, 0);
@@ -387,7 +454,7 @@ TEST(ClipboardHolderTest, KeepsTheTextDetachedUntilAnotherClientTakesIt) {
 TEST(ClipboardHolderTest, EndsWhenDismissedWithoutAText) {
   pid_t standby = -1;
   {
-    x11::ClipboardHolder holder;
+    x11::ClipboardHolder holder(TestDisplay());
     standby = holder.standby_pid();
   }
   ASSERT_GT(standby, 0);
@@ -396,26 +463,94 @@ TEST(ClipboardHolderTest, EndsWhenDismissedWithoutAText) {
 
 // A caller that passed the program a pipe waits for its end; the standby must
 // not keep it open for as long as it lives.
-TEST(ClipboardHolderTest, StandbyKeepsNoInheritedDescriptor) {
+testing::AssertionResult StandbyLetsAPipeEnd() {
   int pipe_ends[2];
-  ASSERT_EQ(pipe(pipe_ends), 0);
+  if (pipe(pipe_ends) != 0) return testing::AssertionFailure() << "no pipe";
   pid_t standby = -1;
+  bool ended = false;
+  bool standby_lived = false;
   {
-    x11::ClipboardHolder holder;
+    x11::ClipboardHolder holder(TestDisplay());
     standby = holder.standby_pid();
     close(pipe_ends[1]);
     pollfd reader{pipe_ends[0], POLLIN, 0};
     char byte = 0;
-    const bool ended =
+    ended =
         poll(&reader, 1,
              static_cast<int>(std::chrono::milliseconds(kPatience).count())) ==
             1 &&
         read(pipe_ends[0], &byte, 1) == 0;
     close(pipe_ends[0]);
-    EXPECT_TRUE(ended) << "the standby holds the pipe open";
-    EXPECT_EQ(waitpid(standby, nullptr, WNOHANG), 0) << "the standby ended";
+    standby_lived = waitpid(standby, nullptr, WNOHANG) == 0;
   }
-  EXPECT_EQ(WaitForExit(standby), 0);
+  if (!ended) return testing::AssertionFailure() << "the pipe was held open";
+  if (!standby_lived) return testing::AssertionFailure() << "standby ended";
+  if (WaitForExit(standby) != 0) {
+    return testing::AssertionFailure() << "standby failed";
+  }
+  return testing::AssertionSuccess();
+}
+
+TEST(ClipboardHolderTest, StandbyKeepsNoInheritedDescriptor) {
+  EXPECT_TRUE(StandbyLetsAPipeEnd());
+}
+
+// Makes close_range fail in this process and its children as on a kernel
+// before 5.9; false where the kernel does not let us filter system calls.
+bool RefuseCloseRange() {
+  sock_filter filter[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_close_range, 0, 1),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+  };
+  const sock_fprog program{static_cast<unsigned short>(std::size(filter)),
+                           filter};
+  return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+         prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+TEST(ClipboardHolderTest, StandbyKeepsNoInheritedDescriptorWithoutCloseRange) {
+  constexpr int kNoFilter = 77;
+  const pid_t program = fork();
+  ASSERT_GE(program, 0);
+  if (program == 0) {
+    if (!RefuseCloseRange()) _exit(kNoFilter);
+    _exit(StandbyLetsAPipeEnd() ? EXIT_SUCCESS : EXIT_FAILURE);
+  }
+  const int status = WaitForExit(program);
+  if (status == kNoFilter) GTEST_SKIP() << "cannot filter system calls";
+  EXPECT_EQ(status, EXIT_SUCCESS);
+}
+
+// Bytes of address space that this process uses.
+rlim_t AddressSpaceInUse() {
+  std::ifstream statm("/proc/self/statm");
+  rlim_t pages = 0;
+  statm >> pages;
+  return pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+}
+
+// Out of memory for a huge text, the standby must end at once, neither
+// aborting nor unwinding into the program's main.
+TEST(ClipboardHolderTest, StandbyWithoutMemoryForTheTextEndsCleanly) {
+  constexpr rlim_t kRoom = rlim_t{32} << 20;
+  constexpr int kUnwound = 3;
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
+  rlimit tight = saved;
+  tight.rlim_cur = AddressSpaceInUse() + kRoom;
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+  std::optional<x11::ClipboardHolder> holder;
+  try {
+    holder.emplace(TestDisplay());
+  } catch (...) {
+    // The standby came out where the program goes on from main.
+    _exit(kUnwound);
+  }
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &saved), 0);
+  EXPECT_FALSE(holder->Keep(std::string(2 * kRoom, 'x')));
+  EXPECT_EQ(WaitForExit(holder->standby_pid()), EXIT_FAILURE);
 }
 
 // Started with its standard streams closed, the program's socket to the
@@ -429,7 +564,7 @@ TEST(ClipboardHolderTest, KeepsTheTextWhenStartedWithoutStandardStreams) {
     close(STDERR_FILENO);
     bool kept = false;
     {
-      x11::ClipboardHolder holder;
+      x11::ClipboardHolder holder(TestDisplay());
       kept = holder.Keep("abc");
     }
     _exit(kept ? EXIT_SUCCESS : EXIT_FAILURE);

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace qt {
 namespace {
@@ -15,8 +16,8 @@ bool IsSet(const char* name) {
   return value != nullptr && *value != '\0';
 }
 
-bool X11DisplayAnswers() {
-  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+bool X11DisplayAnswers(const std::string& display) {
+  xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
   const bool answers = xcb_connection_has_error(connection) == 0;
   xcb_disconnect(connection);
   return answers;
@@ -24,19 +25,28 @@ bool X11DisplayAnswers() {
 
 }  // namespace
 
-bool DisplayAvailable() {
+std::string X11DisplayName(int argc, const char* const argv[]) {
+  const char* name = std::getenv("DISPLAY");
+  for (int i = 1; i < argc - 1; ++i) {
+    std::string_view option = argv[i];
+    if (option.substr(0, 2) == "--") option.remove_prefix(1);
+    if (option == "-display") name = argv[++i];
+  }
+  return name != nullptr ? name : "";
+}
+
+bool DisplayAvailable(const std::string& x11_display) {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   const bool x11_named =
       platform != nullptr && std::strncmp(platform, "xcb", 3) == 0;
   if (IsSet("QT_QPA_PLATFORM") && !x11_named) return true;
   if (!x11_named && IsSet("WAYLAND_DISPLAY")) return true;
-  return IsSet("DISPLAY") && X11DisplayAnswers();
+  return !x11_display.empty() && X11DisplayAnswers(x11_display);
 }
 
-std::string NoDisplayMessage() {
-  if (IsSet("DISPLAY")) {
-    return std::string("text-to-md5: cannot open the X11 display \"") +
-           std::getenv("DISPLAY") +
+std::string NoDisplayMessage(const std::string& x11_display) {
+  if (!x11_display.empty()) {
+    return "text-to-md5: cannot open the X11 display \"" + x11_display +
            "\"; start it from your desktop session, where DISPLAY names a "
            "running X server.";
   }

@@ -7,13 +7,23 @@
 
 namespace qt {
 
+// The X11 display that Qt will open: the one named by the last "-display
+// NAME" (or "--display NAME") among the program's arguments, read the way
+// Qt's X11 plugin reads them, else $DISPLAY; empty when neither names one.
+// Read from the arguments rather than asked of Qt, because the display
+// check and the clipboard standby (forked before any thread exists) both
+// need it before Qt starts, and Qt tells its display's name only through
+// Xlib, which it may be built without.
+std::string X11DisplayName(int argc, const char* const argv[]);
+
 // Whether Qt has somewhere to show the window: a platform other than X11
-// named in QT_QPA_PLATFORM (Qt's to judge), a Wayland display, or an X11
-// display that answers. Without one, Qt would abort with a core dump.
-bool DisplayAvailable();
+// named in QT_QPA_PLATFORM (Qt's to judge), a Wayland display, or the X11
+// display x11_display that answers. Without one, Qt would abort with a core
+// dump.
+bool DisplayAvailable(const std::string& x11_display);
 
 // One line telling the user why the program cannot start and what to do.
-std::string NoDisplayMessage();
+std::string NoDisplayMessage(const std::string& x11_display);
 
 // The clipboard's text while this program owns the X11 clipboard, which
 // would be lost with the program unless a clipboard manager takes it (Qt

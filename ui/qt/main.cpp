@@ -3,17 +3,19 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "desktop.h"
 #include "qt_form.h"
 #include "x11_clipboard_holder.h"
 
 int main(int argc, char* argv[]) {
-  if (!qt::DisplayAvailable()) {
-    std::fprintf(stderr, "%s\n", qt::NoDisplayMessage().c_str());
+  const std::string x11_display = qt::X11DisplayName(argc, argv);
+  if (!qt::DisplayAvailable(x11_display)) {
+    std::fprintf(stderr, "%s\n", qt::NoDisplayMessage(x11_display).c_str());
     return EXIT_FAILURE;
   }
-  x11::ClipboardHolder clipboard_holder;
+  x11::ClipboardHolder clipboard_holder(x11_display);
   QApplication app(argc, argv);
   qt::QtForm form;
   form.show();

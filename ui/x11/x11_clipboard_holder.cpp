@@ -3,11 +3,17 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
-#include <string>
+#include <cstring>
 #include <utility>
 
 #include "x11_clipboard_server.h"
@@ -15,37 +21,81 @@
 namespace x11 {
 namespace {
 
-// The first byte of a hand-over; a standby that reads anything else, or
-// nothing before the end of the stream, has no text to keep.
+using Clock = std::chrono::steady_clock;
+
+// A hand-over is kTextFollows, the text's length in bytes as a TextLength in
+// the machine's byte order (both ends are the same program), then the text.
+// A standby that reads anything else, or the end of the stream before the
+// last byte, has no text to keep. It answers kOwned once the selection is
+// its own.
 constexpr char kTextFollows = 'T';
+using TextLength = std::uint64_t;
+using HandOverHeader = std::array<char, 1 + sizeof(TextLength)>;
 constexpr char kOwned = 'O';
-constexpr int kHandOverTimeoutMs = 5000;
+constexpr auto kHandOverTimeout = std::chrono::seconds(5);
 
 bool SendAll(int socket, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t sent = send(socket, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (sent < 0 && errno == EINTR) continue;
     if (sent < 0) return false;
     bytes.remove_prefix(static_cast<std::size_t>(sent));
   }
   return true;
 }
 
-std::string ReceiveAll(int socket) {
-  std::string bytes;
-  char buffer[16384];
-  ssize_t received;
-  while ((received = recv(socket, buffer, sizeof buffer, 0)) > 0) {
-    bytes.append(buffer, static_cast<std::size_t>(received));
+// Fills size bytes from socket; false when the stream ends or fails first.
+bool ReceiveExactly(int socket, char* bytes, std::size_t size) {
+  while (size > 0) {
+    const ssize_t received = recv(socket, bytes, size, 0);
+    if (received < 0 && errno == EINTR) continue;
+    if (received <= 0) return false;
+    bytes += received;
+    size -= static_cast<std::size_t>(received);
   }
-  return bytes;
+  return true;
+}
+
+// Whether the standby reports, within kHandOverTimeout, that it owns the
+// selection.
+bool AwaitOwned(int socket) {
+  const auto deadline = Clock::now() + kHandOverTimeout;
+  pollfd answer{socket, POLLIN, 0};
+  int ready = 0;
+  do {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - Clock::now());
+    const auto wait_ms =
+        std::max<std::chrono::milliseconds::rep>(left.count(), 0);
+    ready = poll(&answer, 1, static_cast<int>(wait_ms));
+  } while (ready < 0 && errno == EINTR);
+  char reply = 0;
+  return ready == 1 && ReceiveExactly(socket, &reply, 1) && reply == kOwned;
+}
+
+// Closes the descriptors first to last: in one call where the kernel has
+// close_range (Linux 5.9 on), else one by one up to the highest number that
+// the process may open.
+void CloseDescriptors(unsigned first, unsigned last) {
+#ifdef SYS_close_range
+  if (syscall(SYS_close_range, first, last, 0U) == 0) return;
+#endif
+  const long open_max = sysconf(_SC_OPEN_MAX);
+  if (open_max > 0 && static_cast<unsigned long>(open_max - 1) < last) {
+    last = static_cast<unsigned>(open_max - 1);
+  }
+  // 64 bits, so that the loop ends when last is the largest unsigned.
+  for (std::uint64_t descriptor = first; descriptor <= last; ++descriptor) {
+    close(static_cast<int>(descriptor));
+  }
 }
 
 // Closes every descriptor from 3 up except kept (>= 3).
 void CloseInheritedDescriptors(int kept) {
   const auto kept_descriptor = static_cast<unsigned>(kept);
   constexpr unsigned kFirst = STDERR_FILENO + 1;
-  if (kept_descriptor > kFirst) close_range(kFirst, kept_descriptor - 1, 0);
-  close_range(kept_descriptor + 1, ~0U, 0);
+  if (kept_descriptor > kFirst) CloseDescriptors(kFirst, kept_descriptor - 1);
+  CloseDescriptors(kept_descriptor + 1, ~0U);
 }
 
 // The standby must not hold the terminal, its session, the working directory
@@ -68,30 +118,58 @@ int Detach(int socket) {
   return kept;
 }
 
-// Waits for the program to end or hand over its text, then holds the text.
-[[noreturn]] void RunStandby(int program_socket) {
-  const int socket = Detach(program_socket);
-  std::string message = ReceiveAll(socket);
-  if (message.empty() || message.front() != kTextFollows) _exit(EXIT_SUCCESS);
-  message.erase(0, 1);
-  ServeClipboard(std::move(message), [socket] {
-    SendAll(socket, std::string_view(&kOwned, 1));
-    close(socket);
-  });
-  _exit(EXIT_SUCCESS);
+// Waits for the program to end or hand over its text, then holds the text on
+// display. Never returns: below it on the stack lies the program's own main,
+// which must not go on a second time in this process, so an exception (no
+// memory for a huge text) ends the standby here.
+[[noreturn]] void RunStandby(const std::string& display, int program_socket) {
+  try {
+    const int socket = Detach(program_socket);
+    std::optional<std::string> text = ReceiveHandOver(socket);
+    if (!text) _exit(EXIT_SUCCESS);
+    ServeClipboard(display, std::move(*text), [socket] {
+      SendAll(socket, std::string_view(&kOwned, 1));
+      close(socket);
+    });
+    _exit(EXIT_SUCCESS);
+  } catch (...) {
+    _exit(EXIT_FAILURE);
+  }
 }
 
 }  // namespace
 
-ClipboardHolder::ClipboardHolder() {
-  const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') return;
+bool SendHandOver(int socket, std::string_view utf8_text) {
+  HandOverHeader header{kTextFollows};
+  const TextLength length = utf8_text.size();
+  std::memcpy(header.data() + 1, &length, sizeof length);
+  return SendAll(socket, std::string_view(header.data(), header.size())) &&
+         SendAll(socket, utf8_text);
+}
+
+std::optional<std::string> ReceiveHandOver(int socket) {
+  HandOverHeader header{};
+  if (!ReceiveExactly(socket, header.data(), header.size()) ||
+      header[0] != kTextFollows) {
+    return std::nullopt;
+  }
+  TextLength length = 0;
+  std::memcpy(&length, header.data() + 1, sizeof length);
+  std::string text;
+  if (length > text.max_size()) return std::nullopt;
+  text.resize(static_cast<std::size_t>(length));
+  if (!ReceiveExactly(socket, text.data(), text.size())) return std::nullopt;
+  return text;
+}
+
+ClipboardHolder::ClipboardHolder(const std::string& display) {
+  if (display.empty()) return;
   int ends[2];
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
   const pid_t pid = fork();
   if (pid == 0) {
     close(ends[0]);
-    RunStandby(ends[1]);
+    RunStandby(display, ends[1]);
   }
   close(ends[1]);
   if (pid > 0) {
@@ -106,13 +184,7 @@ ClipboardHolder::~ClipboardHolder() { Dismiss(); }
 
 bool ClipboardHolder::Keep(std::string_view utf8_text) {
   if (socket_ < 0) return false;
-  const bool sent = SendAll(socket_, std::string(1, kTextFollows)) &&
-                    SendAll(socket_, utf8_text);
-  shutdown(socket_, SHUT_WR);
-  pollfd answer{socket_, POLLIN, 0};
-  char reply = 0;
-  const bool owned = sent && poll(&answer, 1, kHandOverTimeoutMs) == 1 &&
-                     recv(socket_, &reply, 1, 0) == 1 && reply == kOwned;
+  const bool owned = SendHandOver(socket_, utf8_text) && AwaitOwned(socket_);
   Dismiss();
   return owned;
 }

@@ -7,14 +7,17 @@
 
 #include <sys/types.h>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace x11 {
 
 class ClipboardHolder {
  public:
-  // Forks the standby on an X11 session. Make it before any thread starts.
-  ClipboardHolder();
+  // Forks the standby that will serve on the X11 display named display;
+  // an empty name forks none. Make it before any thread starts.
+  explicit ClipboardHolder(const std::string& display);
   // Dismisses the standby unless Keep handed it a text.
   ~ClipboardHolder();
   ClipboardHolder(const ClipboardHolder&) = delete;
@@ -38,5 +41,13 @@ class ClipboardHolder {
   int socket_ = -1;
   pid_t standby_pid_ = -1;
 };
+
+// The hand-over of a text from the program to its standby over a stream
+// socket, whatever the standby then serves it on. It carries the text's
+// length, so that a program that dies halfway hands over nothing.
+bool SendHandOver(int socket, std::string_view utf8_text);
+// The text handed over on socket, or nothing when the program ended without
+// handing one over whole.
+std::optional<std::string> ReceiveHandOver(int socket);
 
 }  // namespace x11

@@ -259,9 +259,8 @@ class ClipboardServer {
     // Qt and GTK read every answer through one property per window, so a
     // new request on it means any transfer still there was abandoned.
     DropTransfers(request.requestor, property);
-    const bool current =
-        request.time == XCB_CURRENT_TIME || request.time >= owned_since_;
-    const bool converted = owned_ && current &&
+    const bool converted = owned_ &&
+                           RequestIsCurrent(request.time, owned_since_) &&
                            request.selection == atoms_[kClipboard] &&
                            Convert(request.requestor, request.target, property);
     Notify(request, converted ? property : kNoAtom);
@@ -399,13 +398,18 @@ class ClipboardServer {
 
 }  // namespace
 
-ServeOutcome ServeClipboard(std::string utf8_text,
+ServeOutcome ServeClipboard(const std::string& display, std::string utf8_text,
                             const std::function<void()>& on_owned) {
-  Connection connection(xcb_connect(nullptr, nullptr));
+  Connection connection(xcb_connect(display.c_str(), nullptr));
   if (xcb_connection_has_error(connection.get())) {
     return ServeOutcome::kNoDisplay;
   }
   return ClipboardServer(connection.get(), std::move(utf8_text)).Run(on_owned);
+}
+
+bool RequestIsCurrent(std::uint32_t request_time, std::uint32_t owned_since) {
+  return request_time == XCB_CURRENT_TIME ||
+         static_cast<std::int32_t>(request_time - owned_since) >= 0;
 }
 
 }  // namespace x11

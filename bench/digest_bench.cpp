@@ -1,20 +1,24 @@
-// Throughput of DigestBytesHex against OpenSSL's MD5 on the same buffers, and
-// the cost of one keystroke (DigestTextHex of the whole text) at several text
-// sizes. After the usual table it prints, per buffer size, how many times
-// faster OpenSSL is, from the medians when repetitions are asked for.
+// Throughput of DigestBytesHex against OpenSSL's MD5 on the same buffers, the
+// cost of one keystroke (DigestTextHex of the whole text) at several text
+// sizes, and the text conversion under a Latin-1 locale. After the usual table
+// it prints, per buffer size, how many times faster OpenSSL is, from the
+// medians when repetitions are asked for.
 
 #define OPENSSL_SUPPRESS_DEPRECATED  // MD5() is the plain one-shot reference
 #include <benchmark/benchmark.h>
 #include <openssl/md5.h>
 
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "ansi_text.h"
 #include "basMD5.h"
 
 namespace {
@@ -75,9 +79,67 @@ void TextSizes(benchmark::internal::Benchmark* benchmark) {
   benchmark->Unit(benchmark::kMillisecond);
 }
 
+// A locale of the build tree's test locales (LOCPATH) as the user's, for one
+// benchmark: named in LC_ALL and applied with setlocale, as the toolkit does
+// at start-up; the plain C locale again afterwards.
+class UserLocale {
+ public:
+  explicit UserLocale(const char* name) {
+    setenv("LC_ALL", name, 1);
+    loaded_ = std::setlocale(LC_ALL, "") != nullptr;
+  }
+  ~UserLocale() {
+    unsetenv("LC_ALL");
+    std::setlocale(LC_ALL, "C");
+  }
+  UserLocale(const UserLocale&) = delete;
+  UserLocale& operator=(const UserLocale&) = delete;
+  bool loaded() const { return loaded_; }
+
+ private:
+  bool loaded_;
+};
+
+constexpr std::int64_t kConvertedSize = 256 << 10;
+
+// Each character replaced by "?" under Latin-1.
+std::u16string CyrillicText(std::int64_t size) {
+  return std::u16string(static_cast<std::size_t>(size), u'\u0436');
+}
+
+// German text, held by Latin-1 but for a euro sign every 1024 characters.
+std::u16string GermanText(std::int64_t size) {
+  const std::u16string_view words = u"Gr\u00FC\u00DFe aus K\u00F6ln, ";
+  std::u16string text(static_cast<std::size_t>(size), u' ');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    text[i] = i % 1024 == 1023 ? u'\u20AC' : words[i % words.size()];
+  }
+  return text;
+}
+
+void BM_TextToAnsiBytesLatin1(benchmark::State& state,
+                              std::u16string (*make_text)(std::int64_t)) {
+  const UserLocale locale("de_DE.ISO-8859-1");
+  if (!locale.loaded()) {
+    state.SkipWithError("de_DE.ISO-8859-1 not found: set LOCPATH");
+    return;
+  }
+  const auto text = make_text(state.range(0));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(basMD5::TextToAnsiBytes(text));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 BENCHMARK(BM_DigestBytesHex)->Apply(BufferSizes);
 BENCHMARK(BM_OpenSslMd5)->Apply(BufferSizes);
 BENCHMARK(BM_DigestTextHex)->Apply(TextSizes);
+BENCHMARK_CAPTURE(BM_TextToAnsiBytesLatin1, cyrillic, CyrillicText)
+    ->Arg(kConvertedSize)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextToAnsiBytesLatin1, german, GermanText)
+    ->Arg(kConvertedSize)
+    ->Unit(benchmark::kMillisecond);
 
 // The console table, then the byte rates of both MD5s side by side per
 // buffer size. Medians are used when repetitions produced them.

@@ -48,8 +48,8 @@ class QtFormTest : public QObject {
   void cleanup() { form_.reset(); }
 
   void localeComesFromTheEnvironment() {
-    // CTest runs this test under LC_ALL=C.UTF-8; QApplication must have
-    // applied it, since the engine converts text by the locale's codeset.
+    // CTest runs this test under LC_ALL=C.UTF-8, which the digests of non-
+    // ASCII text below rely on: the engine reads the user's locale.
     QCOMPARE(QByteArray(nl_langinfo(CODESET)), QByteArray("UTF-8"));
   }
 

@@ -22,6 +22,17 @@ bool X11DisplayAnswers() {
   return answers;
 }
 
+// The clipboard's text while this program owns it on a Qt platform whose
+// name starts with platform ("wayland" has variants such as "wayland-egl").
+std::optional<std::string> OwnedClipboardTextOn(QLatin1String platform) {
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!QGuiApplication::platformName().startsWith(platform) ||
+      !clipboard->ownsClipboard()) {
+    return std::nullopt;
+  }
+  return clipboard->text().toStdString();
+}
+
 }  // namespace
 
 bool DisplayAvailable() {
@@ -45,12 +56,11 @@ std::string NoDisplayMessage() {
 }
 
 std::optional<std::string> OwnedX11ClipboardText() {
-  const QClipboard* clipboard = QGuiApplication::clipboard();
-  if (QGuiApplication::platformName() != QLatin1String("xcb") ||
-      !clipboard->ownsClipboard()) {
-    return std::nullopt;
-  }
-  return clipboard->text().toStdString();
+  return OwnedClipboardTextOn(QLatin1String("xcb"));
+}
+
+std::optional<std::string> OwnedWaylandClipboardText() {
+  return OwnedClipboardTextOn(QLatin1String("wayland"));
 }
 
 }  // namespace ui

@@ -20,4 +20,9 @@ std::string NoDisplayMessage();
 // hands it to one at exit where one runs).
 std::optional<std::string> OwnedX11ClipboardText();
 
+// The clipboard's text while this program owns a Wayland compositor's
+// clipboard, which would be lost with the program unless the compositor or
+// a clipboard manager keeps it.
+std::optional<std::string> OwnedWaylandClipboardText();
+
 }  // namespace ui

@@ -20,6 +20,8 @@ int main(int argc, char* argv[]) {
   const int status = app.exec();
   if (const auto copied = ui::OwnedX11ClipboardText()) {
     clipboard_holder.Keep(*copied);
+  } else if (const auto on_wayland = ui::OwnedWaylandClipboardText()) {
+    clipboard_holder.Keep(*on_wayland, x11::ClipboardHolder::Session::kWayland);
   }
   return status;
 }

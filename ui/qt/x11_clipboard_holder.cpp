@@ -7,9 +7,12 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 
+#include "wayland_clipboard_server.h"
 #include "x11_clipboard_server.h"
 
 namespace x11 {
@@ -19,6 +22,9 @@ namespace {
 // nothing before the end of the stream, has no text to keep.
 constexpr char kTextFollows = 'T';
 constexpr char kOwned = 'O';
+// Sent ahead of a hand-over when the text is on a Wayland compositor's
+// clipboard rather than on X11's.
+constexpr char kOnWayland = 'W';
 constexpr int kHandOverTimeoutMs = 5000;
 
 bool SendAll(int socket, std::string_view bytes) {
@@ -68,13 +74,44 @@ int Detach(int socket) {
   return kept;
 }
 
+// Whether the program may show its window on X11, or on Wayland: where
+// WAYLAND_DISPLAY is set and Qt is not told to use another platform.
+bool WindowSystemAvailable() {
+  const auto set = [](const char* value) {
+    return value != nullptr && *value != '\0';
+  };
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  const bool wayland_platform =
+      !set(platform) || std::strncmp(platform, "wayland", 7) == 0;
+  return set(std::getenv("DISPLAY")) ||
+         (set(std::getenv("WAYLAND_DISPLAY")) && wayland_platform);
+}
+
+// Removes the Wayland mark from the front of message; whether it was there.
+bool TakeWaylandMark(std::string& message) {
+  if (message.empty() || message.front() != kOnWayland) return false;
+  message.erase(0, 1);
+  return true;
+}
+
+// Serves the text on the clipboard it was copied to.
+void Serve(bool on_wayland, std::string text,
+           const std::function<void()>& on_owned) {
+  if (on_wayland) {
+    wayland::ServeClipboard(std::move(text), on_owned);
+  } else {
+    ServeClipboard(std::move(text), on_owned);
+  }
+}
+
 // Waits for the program to end or hand over its text, then holds the text.
 [[noreturn]] void RunStandby(int program_socket) {
   const int socket = Detach(program_socket);
   std::string message = ReceiveAll(socket);
+  const bool on_wayland = TakeWaylandMark(message);
   if (message.empty() || message.front() != kTextFollows) _exit(EXIT_SUCCESS);
   message.erase(0, 1);
-  ServeClipboard(std::move(message), [socket] {
+  Serve(on_wayland, std::move(message), [socket] {
     SendAll(socket, std::string_view(&kOwned, 1));
     close(socket);
   });
@@ -84,8 +121,7 @@ int Detach(int socket) {
 }  // namespace
 
 ClipboardHolder::ClipboardHolder() {
-  const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') return;
+  if (!WindowSystemAvailable()) return;
   int ends[2];
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
   const pid_t pid = fork();
@@ -104,8 +140,10 @@ ClipboardHolder::ClipboardHolder() {
 
 ClipboardHolder::~ClipboardHolder() { Dismiss(); }
 
-bool ClipboardHolder::Keep(std::string_view utf8_text) {
+bool ClipboardHolder::Keep(std::string_view utf8_text, Session session) {
   if (socket_ < 0) return false;
+  // Should it fail, so does the hand-over after it.
+  if (session == Session::kWayland) SendAll(socket_, {&kOnWayland, 1});
   const bool sent = SendAll(socket_, std::string(1, kTextFollows)) &&
                     SendAll(socket_, utf8_text);
   shutdown(socket_, SHUT_WR);

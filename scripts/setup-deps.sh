@@ -7,11 +7,14 @@ set -euo pipefail
 purpose=${1:-test}
 
 run_pkgs=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev)
+# Wayland: Qt's platform plugin, and what builds the clipboard standby's side.
+run_pkgs+=(qt6-wayland libwayland-dev libwayland-bin)
 test_pkgs=(
   "${run_pkgs[@]}"
   libgtest-dev libgmock-dev googletest libbenchmark-dev libssl-dev
   clang libclang-rt-14-dev locales
   xvfb xdotool xclip x11-utils imagemagick
+  sway wtype wl-clipboard procps
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   desktop-file-utils appstream dpkg-dev file gtkhash python3
 )

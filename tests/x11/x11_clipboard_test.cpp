@@ -30,7 +30,7 @@
 #include <thread>
 #include <vector>
 
-#include "x11_clipboard_holder.h"
+#include "clipboard_holder.h"
 #include "x11_clipboard_server.h"
 
 namespace {
@@ -383,7 +383,8 @@ TEST(ClipboardServerTest, AnswersOnlyRequestsMadeSinceItTookTheSelection) {
   }
 }
 
-// What ReceiveHandOver makes of bytes followed by the end of the stream.
+// What ReceiveHandOver makes of bytes followed by the end of the stream: the
+// session's mark, then the text.
 std::optional<std::string> ReceivedHandOver(std::string_view bytes) {
   int ends[2];
   if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) std::abort();
@@ -392,16 +393,18 @@ std::optional<std::string> ReceivedHandOver(std::string_view bytes) {
     std::abort();
   }
   close(ends[0]);
-  auto text = x11::ReceiveHandOver(ends[1]);
+  auto hand_over = standby::ReceiveHandOver(ends[1]);
   close(ends[1]);
-  return text;
+  if (!hand_over) return std::nullopt;
+  return std::string(1, static_cast<char>(hand_over->session)) +
+         hand_over->utf8_text;
 }
 
 // The bytes that SendHandOver sends for a short text.
-std::string SentHandOver(std::string_view text) {
+std::string SentHandOver(standby::Session session, std::string_view text) {
   int ends[2];
   if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) std::abort();
-  if (!x11::SendHandOver(ends[0], text)) std::abort();
+  if (!standby::SendHandOver(ends[0], session, text)) std::abort();
   close(ends[0]);
   std::string bytes(4096, '\0');
   const ssize_t size = recv(ends[1], bytes.data(), bytes.size(), MSG_WAITALL);
@@ -412,10 +415,14 @@ std::string SentHandOver(std::string_view text) {
 
 // A program killed halfway through the hand-over leaves a part of it.
 TEST(HandOverTest, HandsOverOnlyAWholeText) {
-  const std::string whole = SentHandOver("abc");
-  EXPECT_EQ(ReceivedHandOver(whole), "abc");
-  for (std::size_t size = 0; size < whole.size(); ++size) {
-    EXPECT_EQ(ReceivedHandOver(whole.substr(0, size)), std::nullopt) << size;
+  for (const auto& [session, mark] :
+       {std::pair{standby::Session::kX11, "X"},
+        std::pair{standby::Session::kWayland, "W"}}) {
+    const std::string whole = SentHandOver(session, "abc");
+    EXPECT_EQ(ReceivedHandOver(whole), std::string(mark) + "abc");
+    for (std::size_t size = 0; size < whole.size(); ++size) {
+      EXPECT_EQ(ReceivedHandOver(whole.substr(0, size)), std::nullopt) << size;
+    }
   }
 }
 
@@ -436,8 +443,9 @@ TEST(ClipboardHolderTest, KeepsTheTextDetachedUntilAnotherClientTakesIt) {
   Requestor requestor;
   pid_t holder_pid = 0;
   {
-    x11::ClipboardHolder holder(TestDisplay());
-    ASSERT_TRUE(holder.Keep("900150983CD24FB0D6963F7D28E17F72"));
+    standby::ClipboardHolder holder(TestDisplay(), false);
+    ASSERT_TRUE(holder.Keep(standby::Session::kX11,
+                            "900150983CD24FB0D6963F7D28E17F72"));
     holder_pid = requestor.ClipboardOwnerPid();
     ASSERT_GT(holder_pid, 0);
     EXPECT_EQ(holder_pid, holder.standby_pid());
@@ -454,7 +462,7 @@ TEST(ClipboardHolderTest, KeepsTheTextDetachedUntilAnotherClientTakesIt) {
 TEST(ClipboardHolderTest, EndsWhenDismissedWithoutAText) {
   pid_t standby = -1;
   {
-    x11::ClipboardHolder holder(TestDisplay());
+    standby::ClipboardHolder holder(TestDisplay(), false);
     standby = holder.standby_pid();
   }
   ASSERT_GT(standby, 0);
@@ -470,7 +478,7 @@ testing::AssertionResult StandbyLetsAPipeEnd() {
   bool ended = false;
   bool standby_lived = false;
   {
-    x11::ClipboardHolder holder(TestDisplay());
+    standby::ClipboardHolder holder(TestDisplay(), false);
     standby = holder.standby_pid();
     close(pipe_ends[1]);
     pollfd reader{pipe_ends[0], POLLIN, 0};
@@ -541,15 +549,16 @@ TEST(ClipboardHolderTest, StandbyWithoutMemoryForTheTextEndsCleanly) {
   rlimit tight = saved;
   tight.rlim_cur = AddressSpaceInUse() + kRoom;
   ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
-  std::optional<x11::ClipboardHolder> holder;
+  std::optional<standby::ClipboardHolder> holder;
   try {
-    holder.emplace(TestDisplay());
+    holder.emplace(TestDisplay(), false);
   } catch (...) {
     // The standby came out where the program goes on from main.
     _exit(kUnwound);
   }
   ASSERT_EQ(setrlimit(RLIMIT_AS, &saved), 0);
-  EXPECT_FALSE(holder->Keep(std::string(2 * kRoom, 'x')));
+  EXPECT_FALSE(
+      holder->Keep(standby::Session::kX11, std::string(2 * kRoom, 'x')));
   EXPECT_EQ(WaitForExit(holder->standby_pid()), EXIT_FAILURE);
 }
 
@@ -564,8 +573,8 @@ TEST(ClipboardHolderTest, KeepsTheTextWhenStartedWithoutStandardStreams) {
     close(STDERR_FILENO);
     bool kept = false;
     {
-      x11::ClipboardHolder holder(TestDisplay());
-      kept = holder.Keep("abc");
+      standby::ClipboardHolder holder(TestDisplay(), false);
+      kept = holder.Keep(standby::Session::kX11, "abc");
     }
     _exit(kept ? EXIT_SUCCESS : EXIT_FAILURE);
   }

@@ -23,6 +23,17 @@ bool X11DisplayAnswers(const std::string& display) {
   return answers;
 }
 
+// The window system of Qt's platform: "xcb", or "wayland" and its variants
+// such as "wayland-egl".
+std::optional<standby::Session> SessionOfPlatform() {
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QLatin1String("xcb")) return standby::Session::kX11;
+  if (platform.startsWith(QLatin1String("wayland"))) {
+    return standby::Session::kWayland;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string X11DisplayName(int argc, const char* const argv[]) {
@@ -54,13 +65,18 @@ std::string NoDisplayMessage(const std::string& x11_display) {
          "start it from a graphical desktop session.";
 }
 
-std::optional<std::string> OwnedX11ClipboardText() {
+bool WaylandPossible() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  return IsSet("WAYLAND_DISPLAY") &&
+         (!IsSet("QT_QPA_PLATFORM") ||
+          std::strncmp(platform, "wayland", 7) == 0);
+}
+
+std::optional<standby::HandOver> OwnedClipboardText() {
+  const auto session = SessionOfPlatform();
   const QClipboard* clipboard = QGuiApplication::clipboard();
-  if (QGuiApplication::platformName() != QLatin1String("xcb") ||
-      !clipboard->ownsClipboard()) {
-    return std::nullopt;
-  }
-  return clipboard->text().toStdString();
+  if (!session || !clipboard->ownsClipboard()) return std::nullopt;
+  return standby::HandOver{*session, clipboard->text().toStdString()};
 }
 
 }  // namespace qt

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "clipboard_holder.h"
+
 namespace qt {
 
 // The X11 display that Qt will open: the one named by the last "-display
@@ -25,9 +27,14 @@ bool DisplayAvailable(const std::string& x11_display);
 // One line telling the user why the program cannot start and what to do.
 std::string NoDisplayMessage(const std::string& x11_display);
 
-// The clipboard's text while this program owns the X11 clipboard, which
-// would be lost with the program unless a clipboard manager takes it (Qt
-// hands it to one at exit where one runs).
-std::optional<std::string> OwnedX11ClipboardText();
+// Whether Qt may show the window on Wayland: a compositor is named in
+// WAYLAND_DISPLAY and QT_QPA_PLATFORM names no other platform.
+bool WaylandPossible();
+
+// The clipboard's text, with the window system it is on, while this program
+// owns the X11 clipboard or a Wayland compositor's: it would be lost with the
+// program unless a clipboard manager or the compositor keeps it (Qt hands it
+// to an X11 clipboard manager at exit where one runs).
+std::optional<standby::HandOver> OwnedClipboardText();
 
 }  // namespace qt

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "clipboard_holder.h"
 #include "desktop.h"
 #include "qt_form.h"
-#include "x11_clipboard_holder.h"
 
 int main(int argc, char* argv[]) {
   const std::string x11_display = qt::X11DisplayName(argc, argv);
@@ -15,13 +15,13 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "%s\n", qt::NoDisplayMessage(x11_display).c_str());
     return EXIT_FAILURE;
   }
-  x11::ClipboardHolder clipboard_holder(x11_display);
+  standby::ClipboardHolder clipboard_holder(x11_display, qt::WaylandPossible());
   QApplication app(argc, argv);
   qt::QtForm form;
   form.show();
   const int status = app.exec();
-  if (const auto copied = qt::OwnedX11ClipboardText()) {
-    clipboard_holder.Keep(*copied);
+  if (const auto copied = qt::OwnedClipboardText()) {
+    clipboard_holder.Keep(copied->session, copied->utf8_text);
   }
   return status;
 }

@@ -1,4 +1,4 @@
-#include "x11_clipboard_holder.h"
+#include "clipboard_holder.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -16,19 +16,19 @@
 #include <cstring>
 #include <utility>
 
+#include "wayland_clipboard_server.h"
 #include "x11_clipboard_server.h"
 
-namespace x11 {
+namespace standby {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A hand-over is kTextFollows, the text's length in bytes as a TextLength in
+// A hand-over is the Session, the text's length in bytes as a TextLength in
 // the machine's byte order (both ends are the same program), then the text.
 // A standby that reads anything else, or the end of the stream before the
 // last byte, has no text to keep. It answers kOwned once the selection is
 // its own.
-constexpr char kTextFollows = 'T';
 using TextLength = std::uint64_t;
 using HandOverHeader = std::array<char, 1 + sizeof(TextLength)>;
 constexpr char kOwned = 'O';
@@ -118,19 +118,33 @@ int Detach(int socket) {
   return kept;
 }
 
+bool IsSession(char mark) {
+  return mark == static_cast<char>(Session::kX11) ||
+         mark == static_cast<char>(Session::kWayland);
+}
+
 // Waits for the program to end or hand over its text, then holds the text on
-// display. Never returns: below it on the stack lies the program's own main,
-// which must not go on a second time in this process, so an exception (no
-// memory for a huge text) ends the standby here.
-[[noreturn]] void RunStandby(const std::string& display, int program_socket) {
+// the clipboard it was copied to: on the X11 display x11_display, or on the
+// Wayland compositor of $WAYLAND_DISPLAY. Never returns: below it on the
+// stack lies the program's own main, which must not go on a second time in
+// this process, so an exception (no memory for a huge text) ends the
+// standby here.
+[[noreturn]] void RunStandby(const std::string& x11_display,
+                             int program_socket) {
   try {
     const int socket = Detach(program_socket);
-    std::optional<std::string> text = ReceiveHandOver(socket);
-    if (!text) _exit(EXIT_SUCCESS);
-    ServeClipboard(display, std::move(*text), [socket] {
+    std::optional<HandOver> hand_over = ReceiveHandOver(socket);
+    if (!hand_over) _exit(EXIT_SUCCESS);
+    const auto report_owned = [socket] {
       SendAll(socket, std::string_view(&kOwned, 1));
       close(socket);
-    });
+    };
+    if (hand_over->session == Session::kWayland) {
+      wayland::ServeClipboard(std::move(hand_over->utf8_text), report_owned);
+    } else {
+      x11::ServeClipboard(x11_display, std::move(hand_over->utf8_text),
+                          report_owned);
+    }
     _exit(EXIT_SUCCESS);
   } catch (...) {
     _exit(EXIT_FAILURE);
@@ -139,18 +153,18 @@ int Detach(int socket) {
 
 }  // namespace
 
-bool SendHandOver(int socket, std::string_view utf8_text) {
-  HandOverHeader header{kTextFollows};
+bool SendHandOver(int socket, Session session, std::string_view utf8_text) {
+  HandOverHeader header{static_cast<char>(session)};
   const TextLength length = utf8_text.size();
   std::memcpy(header.data() + 1, &length, sizeof length);
   return SendAll(socket, std::string_view(header.data(), header.size())) &&
          SendAll(socket, utf8_text);
 }
 
-std::optional<std::string> ReceiveHandOver(int socket) {
+std::optional<HandOver> ReceiveHandOver(int socket) {
   HandOverHeader header{};
   if (!ReceiveExactly(socket, header.data(), header.size()) ||
-      header[0] != kTextFollows) {
+      !IsSession(header[0])) {
     return std::nullopt;
   }
   TextLength length = 0;
@@ -159,17 +173,17 @@ std::optional<std::string> ReceiveHandOver(int socket) {
   if (length > text.max_size()) return std::nullopt;
   text.resize(static_cast<std::size_t>(length));
   if (!ReceiveExactly(socket, text.data(), text.size())) return std::nullopt;
-  return text;
+  return HandOver{static_cast<Session>(header[0]), std::move(text)};
 }
 
-ClipboardHolder::ClipboardHolder(const std::string& display) {
-  if (display.empty()) return;
+ClipboardHolder::ClipboardHolder(const std::string& x11_display, bool wayland) {
+  if (x11_display.empty() && !wayland) return;
   int ends[2];
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
   const pid_t pid = fork();
   if (pid == 0) {
     close(ends[0]);
-    RunStandby(display, ends[1]);
+    RunStandby(x11_display, ends[1]);
   }
   close(ends[1]);
   if (pid > 0) {
@@ -182,9 +196,10 @@ ClipboardHolder::ClipboardHolder(const std::string& display) {
 
 ClipboardHolder::~ClipboardHolder() { Dismiss(); }
 
-bool ClipboardHolder::Keep(std::string_view utf8_text) {
+bool ClipboardHolder::Keep(Session session, std::string_view utf8_text) {
   if (socket_ < 0) return false;
-  const bool owned = SendHandOver(socket_, utf8_text) && AwaitOwned(socket_);
+  const bool owned =
+      SendHandOver(socket_, session, utf8_text) && AwaitOwned(socket_);
   Dismiss();
   return owned;
 }
@@ -195,4 +210,4 @@ void ClipboardHolder::Dismiss() {
   socket_ = -1;
 }
 
-}  // namespace x11
+}  // namespace standby

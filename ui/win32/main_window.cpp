@@ -150,9 +150,8 @@ HWND CreateHiddenLabel(HWND parent, HINSTANCE instance, const char16_t* name,
   return label;
 }
 
-// The tooltip's lines wrap only where they would pass this width: most
-// explanations fit in one line, and "\n" starts a new one.
-constexpr int kTooltipMaxWidthTwips = 6 * ui::kTwipsPerInch;
+// The tooltip's lines wrap where they would pass this width, and at "\n".
+constexpr int kTooltipMaxWidthTwips = 4 * ui::kTwipsPerInch;
 
 // A tooltip that shows over tool, with no text yet. The tooltip window is
 // owned by parent and is destroyed with it.

@@ -19,6 +19,7 @@
 
 #include "ansi_text.h"
 #include "numbered_error.h"
+#include "utf16.h"
 
 namespace basMD5 {
 namespace {
@@ -36,9 +37,6 @@ constexpr std::size_t kWindowUnits = 64;
 // Output room beyond one byte per unit at the start: enough for a shift
 // sequence at the end of a single-byte text.
 constexpr std::size_t kSpareBytes = 16;
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 void AppendUtf8(std::vector<std::uint8_t>& out, char32_t code_point) {
   if (code_point < 0x80) {
@@ -59,8 +57,10 @@ void AppendUtf8(std::vector<std::uint8_t>& out, char32_t code_point) {
 }
 
 // UTF-8 written directly: it is the common case and needs no converter. A
-// lone surrogate, which UTF-8 cannot carry, becomes "?".
-std::vector<std::uint8_t> ToUtf8(std::u16string_view text) {
+// lone surrogate, which UTF-8 cannot carry, becomes "?" and counts as
+// replaced.
+std::vector<std::uint8_t> ToUtf8(std::u16string_view text,
+                                 std::size_t& replaced) {
   std::vector<std::uint8_t> out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -72,6 +72,7 @@ std::vector<std::uint8_t> ToUtf8(std::u16string_view text) {
       AppendUtf8(out, 0x10000 + (high << 10 | low));
     } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
       out.push_back(static_cast<std::uint8_t>(kReplacement));
+      ++replaced;
     } else {
       AppendUtf8(out, unit);
     }
@@ -114,6 +115,9 @@ class Converter {
     return std::move(out_);
   }
 
+  // The characters replaced by "?" so far.
+  std::size_t replaced() const { return replaced_; }
+
  private:
   // The length of the next window of text: a surrogate pair is never split,
   // so that iconv sees each character whole.
@@ -150,9 +154,8 @@ class Converter {
     if (Run(std::u16string_view(&kReplacement, 1)) != 1) {
       RaiseConversion(codeset_);
     }
-    const bool pair =
-        text.size() >= 2 && IsHighSurrogate(text[0]) && IsLowSurrogate(text[1]);
-    return pair ? 2 : 1;
+    ++replaced_;
+    return FirstCharacterUnits(text);
   }
 
   // One iconv call into the free end of out_, which doubles whenever it is
@@ -174,6 +177,7 @@ class Converter {
   iconv_t cd_;
   std::vector<std::uint8_t> out_;  // bytes written, then free room
   std::size_t used_ = 0;
+  std::size_t replaced_ = 0;
 };
 
 // The LC_CTYPE part of the locale that the environment names, freed on every
@@ -209,11 +213,24 @@ bool IsUtf8OrAscii(const char* codeset) {
 
 }  // namespace
 
-std::vector<std::uint8_t> TextToAnsiBytes(std::u16string_view text) {
+AnsiConversion ConvertToAnsi(std::u16string_view text) {
   const UserCtype user;
   const char* codeset = user.Codeset();
-  if (IsUtf8OrAscii(codeset)) return ToUtf8(text);
-  return Converter(codeset).Convert(text);
+  AnsiConversion result;
+  if (IsUtf8OrAscii(codeset)) {
+    result.charset = "UTF-8";
+    result.bytes = ToUtf8(text, result.replaced);
+  } else {
+    result.charset = codeset;
+    Converter converter(codeset);
+    result.bytes = converter.Convert(text);
+    result.replaced = converter.replaced();
+  }
+  return result;
+}
+
+std::vector<std::uint8_t> TextToAnsiBytes(std::u16string_view text) {
+  return ConvertToAnsi(text).bytes;
 }
 
 }  // namespace basMD5

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Refreshes the README's pictures of both programs, each on a private Xvfb
-# with a text typed in: docs/screenshot-linux.png (Qt) and
-# docs/screenshot-windows.png (Win32 under Wine). Builds what is missing.
+# with a text typed in: docs/screenshot-linux.png (Qt),
+# docs/screenshot-windows.png (Win32 under Wine) and
+# docs/screenshot-tooltip.png (the Windows output box's tooltip over a text
+# that code page 1252 cannot hold whole). Builds what is missing.
 # Usage: scripts/readme-screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,3 +42,8 @@ LC_ALL=C.UTF-8 tests/with-xvfb.sh bash -c \
   'capture docs/screenshot-linux.png build/release/ui/qt/text-to-md5'
 tests/with-xvfb.sh bash -c 'capture docs/screenshot-windows.png \
   scripts/wine-run.sh build/mingw/wine build/mingw/ui/win32/text-to-md5.exe'
+LC_ALL=C.UTF-8 tests/with-xvfb.sh tests/win32/screenshot.sh \
+  scripts/wine-run.sh build/mingw/wine build/mingw/ui/win32/text-to-md5.exe \
+  build/mingw/screenshots/readme
+cp build/mingw/screenshots/readme-tooltip.png docs/screenshot-tooltip.png
+echo "wrote docs/screenshot-tooltip.png"

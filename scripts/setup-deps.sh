@@ -13,7 +13,7 @@ test_pkgs=(
   "${run_pkgs[@]}"
   libgtest-dev libgmock-dev googletest libbenchmark-dev libssl-dev
   clang libclang-rt-14-dev locales
-  xvfb xdotool xclip x11-utils imagemagick
+  xvfb xdotool xclip x11-utils imagemagick dbus at-spi2-core python3-pyatspi
   sway wtype wl-clipboard procps
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   desktop-file-utils appstream dpkg-dev file gtkhash python3

@@ -24,6 +24,12 @@ class FormHost {
   // Replaces the whole text of txtMD5.
   virtual void SetOutputText(std::u16string_view text) = 0;
 
+  // Replaces what txtMD5 tells about its text: its tooltip, and its
+  // accessible description where the platform's accessibility layer has
+  // one. text may hold several lines, split by "\n"; empty means nothing
+  // to tell.
+  virtual void SetOutputExplanation(std::u16string_view text) = 0;
+
   // Empties the clipboard of all its content.
   virtual void ClearClipboard() = 0;
 

@@ -5,17 +5,15 @@
 #include <stdexcept>
 #include <string>
 
+#include "ansi_text.h"
 #include "basMD5.h"
 #include "numbered_error.h"
+#include "output_texts.h"
 
 namespace ui {
 namespace {
 
 using basMD5::NumberedError;
-
-std::u16string AsciiToUtf16(const std::string& ascii) {
-  return std::u16string(ascii.begin(), ascii.end());
-}
 
 // Runs action and returns the numbered failure it raised, if any. Running out
 // of memory counts as error 7; any other failure as kErrUnexpected, which
@@ -51,14 +49,27 @@ void ResumeNext(std::int32_t& error_number, Step step) noexcept {
 template <typename Handler>
 void frmQuorlex::RunTopLevel(Handler handler) noexcept {
   const auto failure = Attempt(handler);
-  if (!failure) return;
-  const auto shown = Attempt([&] {
-    host_.SetOutputText(AsciiToUtf16(
-        "Error " + std::to_string(failure->number()) + ": " + failure->what()));
-  });
+  if (!failure) {
+    // The input is converted a second time, as DigestTextHex converted it:
+    // the handler keeps to the engine's digest call, and a conversion costs
+    // little beside the digest and the text box's own work on a keystroke.
+    Explain([this] {
+      return ExplainDigest(basMD5::ConvertToAnsi(host_.InputText()));
+    });
+    return;
+  }
+  const auto shown = Attempt([&] { host_.SetOutputText(ErrorText(*failure)); });
   // Where even the error cannot be shown (no memory left for its text), an
   // empty box at least claims no digest for the text that failed.
   if (shown) Attempt([this] { host_.SetOutputText(u""); });
+  Explain([&] { return ExplainFailure(*failure); });
+}
+
+template <typename Explanation>
+void frmQuorlex::Explain(Explanation explanation) noexcept {
+  const auto failure =
+      Attempt([&] { host_.SetOutputExplanation(explanation()); });
+  if (failure) Attempt([this] { host_.SetOutputExplanation(u""); });
 }
 
 void frmQuorlex::OnLoad() noexcept {

@@ -20,6 +20,8 @@ class frmQuorlex {
   // can unwind through a toolkit's event loop. A failure that escapes
   // Form_Load or txtText_Change is shown in the output box in place of a
   // digest that would belong to an earlier text; the program goes on.
+  // After either, the output box's explanation says which bytes were
+  // hashed, or what failed.
   void OnLoad() noexcept;
   void OnInputChanged() noexcept;
   void OnButtonClicked(std::int16_t index) noexcept;
@@ -33,6 +35,11 @@ class frmQuorlex {
 
   template <typename Handler>
   void RunTopLevel(Handler handler) noexcept;
+
+  // Gives the output box the text that explanation() returns, or, where
+  // that fails, none.
+  template <typename Explanation>
+  void Explain(Explanation explanation) noexcept;
 
   FormHost& host_;
 };

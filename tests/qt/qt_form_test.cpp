@@ -6,6 +6,7 @@
 
 #include <langinfo.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -181,6 +182,30 @@ class QtFormTest : public QObject {
     QTest::sendKeyEvent(QTest::Click, txtText_, Qt::Key_Adiaeresis,
                         QStringLiteral("\u00E4"), Qt::NoModifier);
     QCOMPARE(txtMD5_->text(), expected->second);
+  }
+
+  // What a screen reader is told: the names of the layout table, which
+  // differ, and after a change which bytes the digest was taken over, also
+  // shown as the output box's tooltip.
+  void accessibleNamesAndTheOutputBoxsDescription() {
+    ShowAndActivate();
+    const auto accessible_text = [](QWidget* widget, QAccessible::Text text) {
+      QAccessibleInterface* control =
+          QAccessible::queryAccessibleInterface(widget);
+      return control != nullptr ? control->text(text) : QString();
+    };
+    for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
+      QCOMPARE(accessible_text(Control(slot), QAccessible::Name),
+               QString::fromUtf16(ui::AccessibleName(ui::kControls[slot])));
+    }
+    QVERIFY(accessible_text(txtText_, QAccessible::Name) !=
+            accessible_text(txtMD5_, QAccessible::Name));
+
+    txtText_->setText(QStringLiteral("a\u00E4\u20AC"));  // 1 + 2 + 3 bytes
+    const QString explanation = QStringLiteral(
+        "MD5 of 6 bytes: the text in UTF-8, the character set of the locale.");
+    QCOMPARE(accessible_text(txtMD5_, QAccessible::Description), explanation);
+    QCOMPARE(txtMD5_->toolTip(), explanation);
   }
 
   void copyAndCloseCopiesTheOutputAsEditedAndCloses() {

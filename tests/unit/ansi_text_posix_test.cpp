@@ -153,6 +153,33 @@ TEST_F(AnsiText, ConvertsLongTextCompletely) {
   EXPECT_EQ(TextToAnsiBytes(text), expected);
 }
 
+// What the conversion reports for the output box's explanation: the bytes
+// hashed, the characters replaced by "?" and the set's name.
+TEST_F(AnsiText, ReportsBytesReplacedCharactersAndTheSet) {
+  const struct {
+    const char* locale;
+    std::u16string text;
+    std::size_t bytes, replaced;
+    const char* charset;
+  } cases[] = {
+      {"C", u"a\u20AC", 4, 0, "UTF-8"},
+      {"de_DE.UTF-8", u"\u00E4\xD83D\U0001F600", 7, 1, "UTF-8"},
+      {"de_DE.ISO-8859-1", u"", 0, 0, "ISO-8859-1"},
+      {"de_DE.ISO-8859-1", u"\u00E4\u0436\U0001F600\xDE00\u20AC", 5, 4,
+       "ISO-8859-1"},
+      {"ja_JP.EUC-JP", u"\u65E5\u20AC\u0436", 5, 1, "EUC-JP"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_NO_FATAL_FAILURE(Load(c.locale));
+    const AnsiConversion conversion = ConvertToAnsi(c.text);
+    EXPECT_EQ(conversion.bytes, TextToAnsiBytes(c.text)) << c.locale;
+    EXPECT_EQ(conversion.bytes.size(), c.bytes) << c.locale;
+    EXPECT_EQ(conversion.replaced, c.replaced) << c.locale;
+    EXPECT_EQ(conversion.charset, c.charset) << c.locale;
+    EXPECT_FALSE(conversion.ansi_code_page) << c.locale;
+  }
+}
+
 // The digest is taken over the converted bytes, so the same text digests
 // differently under different sets.
 TEST_F(AnsiText, DigestFollowsTheLocalesSet) {

@@ -17,6 +17,25 @@
 namespace basMD5 {
 namespace {
 
+struct Report {
+  const char* what;
+  std::u16string text;
+  std::size_t bytes, replaced;
+};
+
+// What the conversion reports for the output box's explanation, under the
+// code page and name expected.
+void ExpectReports(UINT code_page, const char* name,
+                   const std::vector<Report>& cases) {
+  for (const Report& c : cases) {
+    const AnsiConversion conversion = ConvertToAnsi(c.text);
+    EXPECT_EQ(conversion.bytes.size(), c.bytes) << c.what;
+    EXPECT_EQ(conversion.replaced, c.replaced) << c.what;
+    EXPECT_EQ(conversion.charset, name) << c.what;
+    EXPECT_EQ(conversion.ansi_code_page, code_page) << c.what;
+  }
+}
+
 TEST(AnsiTextCp1252, ConvertsToWindows1252) {
   ASSERT_EQ(GetACP(), 1252u) << "run this suite with LC_ALL=de_DE.UTF-8";
   ExpectConversions({
@@ -31,6 +50,29 @@ TEST(AnsiTextCp1252, DigestsTheCodePageBytes) {
   ASSERT_EQ(GetACP(), 1252u) << "run this suite with LC_ALL=de_DE.UTF-8";
   EXPECT_EQ(DigestTextHex(u"\u00E4"), "C15BCC5577F9FADE4B4A3256190A59B0");
   EXPECT_EQ(DigestTextHex(u"\u20AC"), "8D39DD7EEF115EA6975446EF4082951F");
+}
+
+// A character the code page lacks counts once, whether the system put "?"
+// or a best-fit lookalike ("a" for "a" with a macron) in its place.
+TEST(AnsiTextCp1252, ReportsBytesReplacedCharactersAndTheCodePage) {
+  ASSERT_EQ(GetACP(), 1252u) << "run this suite with LC_ALL=de_DE.UTF-8";
+  ExpectReports(1252, "Windows-1252",
+                {
+                    {"empty", u"", 0, 0},
+                    {"euro sign, a umlaut", u"\u20AC\u00E4", 2, 0},
+                    {"Cyrillic zhe", u"a\u0436", 2, 1},
+                    {"a macron, best fit", u"\u0101", 1, 1},
+                    {"kanji and lone surrogate", u"\u65E5\u672C\xDE00", 3, 3},
+                });
+}
+
+TEST(AnsiTextCp932, ReportsBytesReplacedCharactersAndTheCodePage) {
+  ASSERT_EQ(GetACP(), 932u) << "run this suite with LC_ALL=ja_JP.UTF-8";
+  ExpectReports(932, "Shift_JIS",
+                {
+                    {"Nihon, Cyrillic zhe", u"\u65E5\u672C\u0436", 6, 0},
+                    {"euro sign", u"a\u20AC", 2, 1},
+                });
 }
 
 TEST(AnsiTextCp932, ConvertsToShiftJis) {

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <deque>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "ansi_text.h"
 #include "basMD5.h"
+#include "output_texts.h"
 
 namespace {
 
@@ -23,6 +27,7 @@ class FakeHost : public ui::FormHost {
  public:
   std::u16string input;
   std::u16string output = u"---";
+  std::u16string explanation;
   std::u16string clipboard = u"earlier";
   // Failure numbers for the next calls of each operation; 0 means success.
   std::deque<int> clear_failures;
@@ -40,6 +45,9 @@ class FakeHost : public ui::FormHost {
     return output;
   }
   void SetOutputText(std::u16string_view text) override { output = text; }
+  void SetOutputExplanation(std::u16string_view text) override {
+    explanation = text;
+  }
   void ClearClipboard() override {
     calls.push_back("clear");
     FailIfScripted(clear_failures);
@@ -89,6 +97,38 @@ TEST(WindowCoreTest, EveryChangeDigestsTheWholeInputAfresh) {
     host.input = input;
     form.OnInputChanged();
     EXPECT_EQ(host.output, digest);
+    EXPECT_EQ(host.explanation,
+              ui::ExplainDigest(basMD5::ConvertToAnsi(input)));
+  }
+}
+
+// The explanation's words, whichever platform gave the conversion.
+TEST(WindowCoreTest, ExplanationsCountInSingularAndPlural) {
+  const auto conversion = [](std::size_t bytes, std::size_t replaced,
+                             const char* charset,
+                             std::optional<std::uint32_t> code_page) {
+    return basMD5::AnsiConversion{std::vector<std::uint8_t>(bytes), replaced,
+                                  charset, code_page};
+  };
+  const std::vector<std::pair<basMD5::AnsiConversion, std::u16string>> cases = {
+      {conversion(7, 0, "UTF-8", std::nullopt),
+       u"MD5 of 7 bytes: the text in UTF-8, the character set of the "
+       u"locale."},
+      {conversion(1, 1, "ISO-8859-1", std::nullopt),
+       u"MD5 of 1 byte: the text in ISO-8859-1, the character set of the "
+       u"locale.\n1 character is not in this character set and was "
+       u"hashed as \"?\"."},
+      {conversion(5, 4, "Windows-1252", 1252),
+       u"MD5 of 5 bytes: the text in code page 1252 (Windows-1252), the "
+       u"system's ANSI code page.\n4 characters are not in this code page "
+       u"and were replaced as the system's conversion does, by a lookalike "
+       u"or \"?\"."},
+      {conversion(0, 0, "", 1361),
+       u"MD5 of 0 bytes: the text in code page 1361, the system's ANSI "
+       u"code page."},
+  };
+  for (const auto& [converted, explanation] : cases) {
+    EXPECT_EQ(ui::ExplainDigest(converted), explanation);
   }
 }
 
@@ -122,6 +162,8 @@ TEST(WindowCoreTest, AFailureLeavingTheChangeHandlerIsShownInTheOutputBox) {
     ui::frmQuorlex form(host);
     form.OnInputChanged();
     EXPECT_EQ(host.output, shown);
+    EXPECT_EQ(host.explanation, u"No digest: the text could not be hashed (" +
+                                    shown + u").\nThe text entered is kept.");
   }
 }
 

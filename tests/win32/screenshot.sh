@@ -1,10 +1,13 @@
 #!/bin/sh
 # Starts text-to-md5.exe under Wine on the X server of DISPLAY (a private
 # one, from tests/with-xvfb.sh), saves a picture of the screen and one of the
-# window alone, then closes the window with Alt+F4 and checks that the
-# program ended well. Wine's DPI comes from TTM_WINE_DPI.
+# window alone; then types a text with characters that code page 1252 lacks
+# and saves the window with the output box's tooltip; then closes the window
+# with Alt+F4 and checks that the program ended well. Wine's DPI comes from
+# TTM_WINE_DPI, its ANSI code page from LC_ALL (C.UTF-8 gives 1252).
 # Usage: screenshot.sh WINE_RUN PREFIXES_DIR EXE OUTPUT_BASE
-# writes OUTPUT_BASE.png (screen) and OUTPUT_BASE-window.png.
+# writes OUTPUT_BASE.png (screen), OUTPUT_BASE-window.png and
+# OUTPUT_BASE-tooltip.png.
 set -eu
 wine_run=$1 prefixes=$2 exe=$3 output=$4
 mkdir -p "$(dirname "$output")"
@@ -25,6 +28,18 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 convert "$output.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
   "$output-window.png"
 echo "screenshot: $output.png, window ${WIDTH}x${HEIGHT} at ${X},${Y}"
+
+# A point just below the window's centre lies in txtMD5. The tooltip opens
+# below the pointer, at most 4 inches wide.
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool type --delay 50 -- 'Tee, Чай'
+xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2 + 10))
+sleep 0.2
+xdotool mousemove_relative 1 1
+sleep 2 # the tooltip's delay
+import -window root -crop "$((WIDTH * 2))x$((HEIGHT * 2))+${X}+${Y}" \
+  +repage "$output-tooltip.png"
+echo "screenshot: $output-tooltip.png"
 
 xdotool key alt+F4
 status=0

@@ -103,6 +103,24 @@ TEST_F(AppTest, StartsWithCaptionControlsFocusAndTheEmptyTextsDigest) {
   }
 }
 
+// Active Accessibility names a control that has no caption after the static
+// text just before it in z-order; the labels stay hidden and out of the tab
+// order. (Wine's oleacc gives no accessible object for an edit control, so
+// the name itself cannot be read back here.)
+TEST_F(AppTest, EachTextBoxHasAHiddenLabelWithItsNameJustBeforeIt) {
+  for (const ui::ControlSlot slot : {ui::kTxtText, ui::kTxtMD5}) {
+    SCOPED_TRACE(ui::kControls[slot].name);
+    const HWND label =
+        GetWindow(app_.control(win32::kControlIds[slot]), GW_HWNDPREV);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(_wcsicmp(ClassOf(label).c_str(), L"Static"), 0)
+        << Narrow(ClassOf(label));
+    EXPECT_EQ(TextOf(label), Wide(ui::AccessibleName(ui::kControls[slot])));
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(label, GWL_STYLE));
+    EXPECT_FALSE(style & (WS_VISIBLE | WS_TABSTOP));
+  }
+}
+
 TEST_F(AppTest, WindowHasSizableFrameSystemMenuAndBoxesButNoMenu) {
   const auto style =
       static_cast<DWORD>(GetWindowLongPtrW(app_.window(), GWL_STYLE));

@@ -192,6 +192,14 @@ void QtForm::SetOutputText(std::u16string_view text) {
   txtMD5_->setCursorPosition(0);  // a text too long to fit shows its start
 }
 
+// The description is what AT-SPI reports, and screen readers read, beside
+// the box's name.
+void QtForm::SetOutputExplanation(std::u16string_view text) {
+  const QString explanation = ToQString(text);
+  txtMD5_->setToolTip(explanation);
+  txtMD5_->setAccessibleDescription(explanation);
+}
+
 void QtForm::ClearClipboard() { QGuiApplication::clipboard()->clear(); }
 
 void QtForm::SetClipboardText(std::u16string_view text) {

@@ -27,6 +27,7 @@ class QtForm final : public QWidget, public ui::FormHost {
   std::u16string InputText() override;
   std::u16string OutputText() override;
   void SetOutputText(std::u16string_view text) override;
+  void SetOutputExplanation(std::u16string_view text) override;
   void ClearClipboard() override;
   void SetClipboardText(std::u16string_view text) override;
   void Sleep(std::uint32_t milliseconds) override;

@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
@@ -118,15 +120,62 @@ UniqueFont CreateMessageFont(int max_line_height) {
 }
 
 // The dialog manager tabs through the controls in z-order: stack them in
-// tab order.
-void ArrangeTabOrder(const std::array<HWND, ui::kControlCount>& controls) {
+// tab order, each control's label, if it has one, just before it, where
+// Active Accessibility looks for a control's name.
+void ArrangeTabOrder(const std::array<HWND, ui::kControlCount>& controls,
+                     const std::array<HWND, ui::kControlCount>& labels) {
   HWND previous = HWND_TOP;
   for (const ui::ControlSlot slot : ui::TabOrder()) {
-    Check(SetWindowPos(controls[slot], previous, 0, 0, 0, 0,
-                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE),
-          "SetWindowPos");
-    previous = controls[slot];
+    for (const HWND window : {labels[slot], controls[slot]}) {
+      if (!window) continue;
+      Check(SetWindowPos(window, previous, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE),
+            "SetWindowPos");
+      previous = window;
+    }
   }
+}
+
+// A text box has no caption to name it: a static label with its accessible
+// name does, kept hidden (the documented way for a control whose name is
+// not shown) and without WS_TABSTOP, so that it changes neither the look
+// nor the tab order.
+HWND CreateHiddenLabel(HWND parent, HINSTANCE instance, const char16_t* name,
+                       const RECT& place) {
+  const HWND label = CreateWindowExW(
+      0, L"STATIC", Wide(name), WS_CHILD | SS_LEFT, place.left, place.top,
+      place.right - place.left, place.bottom - place.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), instance, nullptr);
+  if (!label) ThrowLastError("CreateWindowExW (label)");
+  return label;
+}
+
+// The tooltip's lines wrap where they would pass this width, and at "\n".
+constexpr int kTooltipMaxWidthTwips = 4 * ui::kTwipsPerInch;
+
+// A tooltip that shows over tool, with no text yet. The tooltip window is
+// owned by parent and is destroyed with it.
+HWND CreateTooltip(HWND parent, HINSTANCE instance, HWND tool, int max_width) {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
+  Check(InitCommonControlsEx(&classes), "InitCommonControlsEx");
+  const HWND tooltip = CreateWindowExW(
+      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+      CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, nullptr);
+  if (!tooltip) ThrowLastError("CreateWindowExW (tooltip)");
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = parent;
+  info.uId = reinterpret_cast<UINT_PTR>(tool);
+  info.lpszText = const_cast<wchar_t*>(L"");
+  if (!SendMessageW(tooltip, TTM_ADDTOOLW, 0,
+                    reinterpret_cast<LPARAM>(&info))) {
+    throw basMD5::NumberedError(basMD5::kErrUnexpected,
+                                "Cannot add the output box's tooltip");
+  }
+  SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, max_width);
+  return tooltip;
 }
 
 // The whole text of window, however long.
@@ -235,6 +284,7 @@ void MainWindow::CreateControls() {
   const auto instance =
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   std::array<HWND, ui::kControlCount> controls{};
+  std::array<HWND, ui::kControlCount> labels{};  // of text boxes only
   for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
     const ui::ControlFacts& facts = ui::kControls[slot];
     const ControlClass control = ClassOf(facts.kind);
@@ -246,6 +296,10 @@ void MainWindow::CreateControls() {
         place.bottom - place.top, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (!controls[slot]) ThrowLastError("CreateWindowExW (control)");
+    if (facts.kind == ui::ControlKind::kTextBox) {
+      labels[slot] =
+          CreateHiddenLabel(hwnd_, instance, ui::AccessibleName(facts), place);
+    }
   }
   txtText_ = controls[ui::kTxtText];
   txtMD5_ = controls[ui::kTxtMD5];
@@ -257,8 +311,10 @@ void MainWindow::CreateControls() {
   SendMessageW(txtText_, EM_SETLIMITTEXT, 0, 0);
   SendMessageW(txtMD5_, EM_SETLIMITTEXT, 0, 0);
 
-  ArrangeTabOrder(controls);
+  ArrangeTabOrder(controls, labels);
   SetUpFont();
+  explanation_tip_ =
+      CreateTooltip(hwnd_, instance, txtMD5_, ToPixels(kTooltipMaxWidthTwips));
 }
 
 void MainWindow::SetUpFont() {
@@ -329,6 +385,17 @@ std::u16string MainWindow::OutputText() { return WindowText(txtMD5_); }
 void MainWindow::SetOutputText(std::u16string_view text) {
   const std::wstring terminated(text.begin(), text.end());
   Check(SetWindowTextW(txtMD5_, terminated.c_str()), "SetWindowTextW");
+}
+
+void MainWindow::SetOutputExplanation(std::u16string_view text) {
+  std::wstring terminated(text.begin(), text.end());
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.hwnd = hwnd_;
+  info.uId = reinterpret_cast<UINT_PTR>(txtMD5_);
+  info.lpszText = terminated.data();  // the tooltip keeps a copy
+  SendMessageW(explanation_tip_, TTM_UPDATETIPTEXTW, 0,
+               reinterpret_cast<LPARAM>(&info));
 }
 
 void MainWindow::ClearClipboard() { EmptyClipboardFor(hwnd_); }

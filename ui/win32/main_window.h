@@ -42,6 +42,7 @@ class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
   std::u16string InputText() override;
   std::u16string OutputText() override;
   void SetOutputText(std::u16string_view text) override;
+  void SetOutputExplanation(std::u16string_view text) override;
   void ClearClipboard() override;
   void SetClipboardText(std::u16string_view text) override;
   void Sleep(std::uint32_t milliseconds) override;
@@ -68,6 +69,7 @@ class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
   HWND txtMD5_ = nullptr;
   std::array<HWND, 2> cmdClose_{};  // by index: "Copy+Close", "Close"
   HWND focus_ = nullptr;            // the control to give the focus back to
+  HWND explanation_tip_ = nullptr;  // txtMD5's tooltip
 };
 
 }  // namespace win32

@@ -30,6 +30,9 @@ struct AnsiConversion {
   // unset where the locale's character set stands in for it (POSIX), whose
   // replacement is always "?".
   std::optional<std::uint32_t> ansi_code_page;
+  // Set where charset is used in place of the locale's ASCII, which cannot
+  // hold most text (POSIX: the C locale, or one that cannot be loaded).
+  bool stands_in_for_ascii = false;
 };
 
 // text converted as TextToAnsiBytes converts it (the empty text included),

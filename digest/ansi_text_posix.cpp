@@ -195,9 +195,10 @@ class UserCtype {
 
   // Its character set. A locale that is named but cannot be loaded (not
   // installed) makes setlocale fail and leaves the process in the C locale,
-  // so UTF-8, the C locale's stand-in, is used then too.
+  // whose character set is ASCII.
   const char* Codeset() const {
-    return locale_ != locale_t{} ? nl_langinfo_l(CODESET, locale_) : "UTF-8";
+    return locale_ != locale_t{} ? nl_langinfo_l(CODESET, locale_)
+                                 : "ANSI_X3.4-1968";
   }
 
  private:
@@ -219,9 +220,11 @@ AnsiConversion ConvertToAnsi(std::u16string_view text) {
   AnsiConversion result;
   if (IsUtf8OrAscii(codeset)) {
     result.charset = "UTF-8";
+    result.stands_in_for_ascii = strcasecmp(codeset, "UTF-8") != 0;
     result.bytes = ToUtf8(text, result.replaced);
   } else {
     result.charset = codeset;
+    if (text.empty()) return result;  // nothing for the converter to do
     Converter converter(codeset);
     result.bytes = converter.Convert(text);
     result.replaced = converter.replaced();

@@ -89,15 +89,30 @@ std::string DigestBytesHex(std::span<const std::uint8_t> bytes,
   return RenderDigest(state);
 }
 
-std::string DigestTextHex(std::u16string_view text) {
-  std::vector<std::uint8_t> bytes;
-  if (!text.empty()) bytes = TextToAnsiBytes(text);
-  // A count that does not fit is refused like any other too-long message.
+namespace {
+
+// Digest text of a converted text's bytes. A count that does not fit is
+// refused like any other too-long message.
+std::string DigestConverted(const std::vector<std::uint8_t>& bytes) {
   const std::int32_t count =
       bytes.size() < static_cast<std::size_t>(kRefusedByteCount)
           ? static_cast<std::int32_t>(bytes.size())
           : kRefusedByteCount;
   return DigestBytesHex(bytes, count);
+}
+
+}  // namespace
+
+std::string DigestTextHex(std::u16string_view text) {
+  std::vector<std::uint8_t> bytes;
+  if (!text.empty()) bytes = TextToAnsiBytes(text);
+  return DigestConverted(bytes);
+}
+
+std::string DigestTextHex(std::u16string_view text,
+                          AnsiConversion& conversion) {
+  conversion = ConvertToAnsi(text);
+  return DigestConverted(conversion.bytes);
 }
 
 }  // namespace basMD5

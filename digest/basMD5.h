@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "ansi_text.h"
 #include "numbered_error.h"
 
 namespace basMD5 {
@@ -25,5 +26,9 @@ std::string DigestBytesHex(std::span<const std::uint8_t> bytes,
 // locale's character set; UTF-8 in the C locale). Raises what the conversion
 // or DigestBytesHex raises.
 std::string DigestTextHex(std::u16string_view text);
+
+// The same digest text, with what converting text did in conversion: one
+// conversion serves both, for a caller that tells which bytes were hashed.
+std::string DigestTextHex(std::u16string_view text, AnsiConversion& conversion);
 
 }  // namespace basMD5

@@ -49,20 +49,20 @@ void ResumeNext(std::int32_t& error_number, Step step) noexcept {
 template <typename Handler>
 void frmQuorlex::RunTopLevel(Handler handler) noexcept {
   const auto failure = Attempt(handler);
-  if (!failure) {
-    // The input is converted a second time, as DigestTextHex converted it:
-    // the handler keeps to the engine's digest call, and a conversion costs
-    // little beside the digest and the text box's own work on a keystroke.
-    Explain([this] {
-      return ExplainDigest(basMD5::ConvertToAnsi(host_.InputText()));
-    });
-    return;
+  if (failure) {
+    ShowFailure(*failure);
+  } else {
+    Explain([this] { return ExplainDigest(conversion_); });
   }
-  const auto shown = Attempt([&] { host_.SetOutputText(ErrorText(*failure)); });
+  conversion_ = {};  // the converted bytes are not kept between changes
+}
+
+void frmQuorlex::ShowFailure(const basMD5::NumberedError& failure) noexcept {
+  const auto shown = Attempt([&] { host_.SetOutputText(ErrorText(failure)); });
   // Where even the error cannot be shown (no memory left for its text), an
   // empty box at least claims no digest for the text that failed.
   if (shown) Attempt([this] { host_.SetOutputText(u""); });
-  Explain([&] { return ExplainFailure(*failure); });
+  Explain([&] { return ExplainFailure(failure); });
 }
 
 template <typename Explanation>
@@ -88,7 +88,7 @@ void frmQuorlex::Form_Load() { txtText_Change(); }
 
 void frmQuorlex::txtText_Change() {
   const std::u16string text = host_.InputText();
-  host_.SetOutputText(AsciiToUtf16(basMD5::DigestTextHex(text)));
+  host_.SetOutputText(AsciiToUtf16(basMD5::DigestTextHex(text, conversion_)));
 }
 
 void frmQuorlex::cmdClose_Click(std::int16_t Index) {

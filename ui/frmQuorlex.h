@@ -4,8 +4,10 @@
 
 #include <cstdint>
 
+#include "ansi_text.h"
 #include "form_host.h"
 #include "form_layout.h"
+#include "numbered_error.h"
 
 namespace ui {
 
@@ -36,12 +38,18 @@ class frmQuorlex {
   template <typename Handler>
   void RunTopLevel(Handler handler) noexcept;
 
+  // Shows failure in the output box in place of a digest, and explains it.
+  void ShowFailure(const basMD5::NumberedError& failure) noexcept;
+
   // Gives the output box the text that explanation() returns, or, where
   // that fails, none.
   template <typename Explanation>
   void Explain(Explanation explanation) noexcept;
 
   FormHost& host_;
+  // What the conversion of the last digested input did, from txtText_Change
+  // to the explanation after it.
+  basMD5::AnsiConversion conversion_;
 };
 
 }  // namespace ui

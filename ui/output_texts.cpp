@@ -17,6 +17,9 @@ std::string CharacterSet(const basMD5::AnsiConversion& conversion) {
     if (!conversion.charset.empty()) set += " (" + conversion.charset + ")";
     return set + ", the system's ANSI code page";
   }
+  if (conversion.stands_in_for_ascii) {
+    return conversion.charset + ", which stands in for the locale's ASCII";
+  }
   return conversion.charset.empty()
              ? "the character set of the locale"
              : conversion.charset + ", the character set of the locale";

@@ -109,14 +109,27 @@ add_keyboard() {
   done
 }
 
-# Starts the program and waits until its window is shown; sets program_pid.
+# Whether the program's window has the keyboard focus: keys sent before it
+# has would go nowhere.
+window_focused() {
+  swaymsg -t get_tree | /usr/bin/python3 -c '
+import json, sys
+def focused(node):
+    if node.get("focused") and node.get("name") == "Text to MD5":
+        return True
+    return any(map(focused, node.get("nodes", []) + node.get("floating_nodes", [])))
+sys.exit(0 if focused(json.load(sys.stdin)) else 1)'
+}
+
+# Starts the program and waits until its window is shown with the focus;
+# sets program_pid.
 start_program() {
   QT_QPA_PLATFORM=wayland "$program" &
   program_pid=$!
   started_pids+=("$program_pid")
   local deadline=$((SECONDS + 20))
-  until swaymsg -t get_tree | grep -q '"name": "Text to MD5"'; do
-    ((SECONDS < deadline)) || fail "no window appeared" || return 1
+  until window_focused; do
+    ((SECONDS < deadline)) || fail "no focused window appeared" || return 1
     sleep 0.05
   done
 }

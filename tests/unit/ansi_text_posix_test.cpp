@@ -161,13 +161,14 @@ TEST_F(AnsiText, ReportsBytesReplacedCharactersAndTheSet) {
     std::u16string text;
     std::size_t bytes, replaced;
     const char* charset;
+    bool stands_in_for_ascii;
   } cases[] = {
-      {"C", u"a\u20AC", 4, 0, "UTF-8"},
-      {"de_DE.UTF-8", u"\u00E4\xD83D\U0001F600", 7, 1, "UTF-8"},
-      {"de_DE.ISO-8859-1", u"", 0, 0, "ISO-8859-1"},
+      {"C", u"a\u20AC", 4, 0, "UTF-8", true},
+      {"de_DE.UTF-8", u"\u00E4\xD83D\U0001F600", 7, 1, "UTF-8", false},
+      {"de_DE.ISO-8859-1", u"", 0, 0, "ISO-8859-1", false},
       {"de_DE.ISO-8859-1", u"\u00E4\u0436\U0001F600\xDE00\u20AC", 5, 4,
-       "ISO-8859-1"},
-      {"ja_JP.EUC-JP", u"\u65E5\u20AC\u0436", 5, 1, "EUC-JP"},
+       "ISO-8859-1", false},
+      {"ja_JP.EUC-JP", u"\u65E5\u20AC\u0436", 5, 1, "EUC-JP", false},
   };
   for (const auto& c : cases) {
     ASSERT_NO_FATAL_FAILURE(Load(c.locale));
@@ -176,6 +177,8 @@ TEST_F(AnsiText, ReportsBytesReplacedCharactersAndTheSet) {
     EXPECT_EQ(conversion.bytes.size(), c.bytes) << c.locale;
     EXPECT_EQ(conversion.replaced, c.replaced) << c.locale;
     EXPECT_EQ(conversion.charset, c.charset) << c.locale;
+    EXPECT_EQ(conversion.stands_in_for_ascii, c.stands_in_for_ascii)
+        << c.locale;
     EXPECT_FALSE(conversion.ansi_code_page) << c.locale;
   }
 }

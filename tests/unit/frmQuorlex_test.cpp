@@ -104,16 +104,19 @@ TEST(WindowCoreTest, EveryChangeDigestsTheWholeInputAfresh) {
 
 // The explanation's words, whichever platform gave the conversion.
 TEST(WindowCoreTest, ExplanationsCountInSingularAndPlural) {
-  const auto conversion = [](std::size_t bytes, std::size_t replaced,
-                             const char* charset,
-                             std::optional<std::uint32_t> code_page) {
-    return basMD5::AnsiConversion{std::vector<std::uint8_t>(bytes), replaced,
-                                  charset, code_page};
-  };
+  const auto conversion =
+      [](std::size_t bytes, std::size_t replaced, const char* charset,
+         std::optional<std::uint32_t> code_page, bool stands_in = false) {
+        return basMD5::AnsiConversion{std::vector<std::uint8_t>(bytes),
+                                      replaced, charset, code_page, stands_in};
+      };
   const std::vector<std::pair<basMD5::AnsiConversion, std::u16string>> cases = {
       {conversion(7, 0, "UTF-8", std::nullopt),
        u"MD5 of 7 bytes: the text in UTF-8, the character set of the "
        u"locale."},
+      {conversion(3, 0, "UTF-8", std::nullopt, true),
+       u"MD5 of 3 bytes: the text in UTF-8, which stands in for the "
+       u"locale's ASCII."},
       {conversion(1, 1, "ISO-8859-1", std::nullopt),
        u"MD5 of 1 byte: the text in ISO-8859-1, the character set of the "
        u"locale.\n1 character is not in this character set and was "

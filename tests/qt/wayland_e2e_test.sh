@@ -78,7 +78,9 @@ wait_for_end() {
 }
 
 start_sway() {
-  printf 'xwayland disable\n' >"$XDG_RUNTIME_DIR/config"
+  # No key repeat: on a busy machine a key released late would repeat, and
+  # a repeated Tab moves the focus past the button it was meant for.
+  printf 'xwayland disable\ninput * repeat_rate 0\n' >"$XDG_RUNTIME_DIR/config"
   WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
     sway -c "$XDG_RUNTIME_DIR/config" >"$XDG_RUNTIME_DIR/sway.log" 2>&1 &
   sway_pid=$!

@@ -72,6 +72,8 @@ bool WaylandPossible() {
           std::strncmp(platform, "wayland", 7) == 0);
 }
 
+bool OnWayland() { return SessionOfPlatform() == standby::Session::kWayland; }
+
 std::optional<standby::HandOver> OwnedClipboardText() {
   const auto session = SessionOfPlatform();
   const QClipboard* clipboard = QGuiApplication::clipboard();

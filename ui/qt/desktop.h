@@ -31,6 +31,9 @@ std::string NoDisplayMessage(const std::string& x11_display);
 // WAYLAND_DISPLAY and QT_QPA_PLATFORM names no other platform.
 bool WaylandPossible();
 
+// Whether Qt shows the window on Wayland.
+bool OnWayland();
+
 // The clipboard's text, with the window system it is on, while this program
 // owns the X11 clipboard or a Wayland compositor's: it would be lost with the
 // program unless a clipboard manager or the compositor keeps it (Qt hands it

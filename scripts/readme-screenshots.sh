@@ -45,5 +45,7 @@ tests/with-xvfb.sh bash -c 'capture docs/screenshot-windows.png \
 LC_ALL=C.UTF-8 tests/with-xvfb.sh tests/win32/screenshot.sh \
   scripts/wine-run.sh build/mingw/wine build/mingw/ui/win32/text-to-md5.exe \
   build/mingw/screenshots/readme
-cp build/mingw/screenshots/readme-tooltip.png docs/screenshot-tooltip.png
+# Without the bare (black) screen around the window and its tooltip.
+convert build/mingw/screenshots/readme-tooltip.png -trim +repage \
+  docs/screenshot-tooltip.png
 echo "wrote docs/screenshot-tooltip.png"

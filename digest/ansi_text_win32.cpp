@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "ansi_text.h"
 #include "numbered_error.h"
@@ -38,17 +40,27 @@ bool NeedsDefaultChar(std::u16string_view text) {
 // The characters of text that the code page lacks: those that the default
 // conversion replaced with a lookalike or "?". Without best fit, a lacking
 // character is exactly one that needs the default character. One pass over
-// the whole text, and one call per character only if some were replaced.
+// the whole text; only if some were replaced, one call for each distinct
+// character outside ASCII (a text repeats few of them).
 std::size_t CountReplaced(std::u16string_view text) {
   if (!NeedsDefaultChar(text)) return 0;
+  enum Verdict : std::uint8_t { kUnknown, kKept, kReplaced };
+  std::vector<Verdict> verdicts(0x10000, kUnknown);  // by BMP code unit
   std::size_t replaced = 0;
   while (!text.empty()) {
     const std::size_t units = FirstCharacterUnits(text);
-    // Every ANSI code page holds ASCII.
-    if (text[0] >= 0x80 && NeedsDefaultChar(text.substr(0, units))) {
-      ++replaced;
-    }
+    const std::u16string_view character = text.substr(0, units);
     text.remove_prefix(units);
+    if (character[0] < 0x80) continue;  // every ANSI code page holds ASCII
+    if (units == 2) {  // a surrogate pair: rare, so asked of the system
+      if (NeedsDefaultChar(character)) ++replaced;
+      continue;
+    }
+    Verdict& verdict = verdicts[character[0]];
+    if (verdict == kUnknown) {
+      verdict = NeedsDefaultChar(character) ? kReplaced : kKept;
+    }
+    if (verdict == kReplaced) ++replaced;
   }
   return replaced;
 }

@@ -1,5 +1,7 @@
 #include "app_session.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <thread>
 #include <vector>
@@ -79,8 +81,16 @@ std::optional<std::basic_string<Char>> ClipboardText(UINT format) {
 }  // namespace
 
 std::wstring AppPath() {
-  // The build passes the program's Unix path; Wine's drive Z: is the root.
-  std::wstring path = L"Z:" TTM_APP_EXE;
+  // The build passes the program's Unix path, which TTM_APP_EXE in the
+  // environment may replace (to measure another build); Wine's drive Z: is
+  // the root.
+  const char* other = std::getenv("TTM_APP_EXE");
+  std::wstring path = L"Z:";
+  if (other != nullptr && *other != '\0') {
+    path.append(other, other + std::strlen(other));
+  } else {
+    path += L"" TTM_APP_EXE;
+  }
   for (wchar_t& c : path) {
     if (c == L'/') c = L'\\';
   }

@@ -91,10 +91,10 @@ bool MeasureKeystrokes() {
         name, Milliseconds(Clock::now() - started));
     const std::vector<double> long_text = KeystrokeCosts(app);
     if (long_text.empty()) return false;
-    PrintSpread((std::string("keystroke with 256 Ki characters of ") + name +
-                 " input")
-                    .c_str(),
-                long_text);
+    PrintSpread(
+        (std::string("keystroke with 256 Ki characters of ") + name + " input")
+            .c_str(),
+        long_text);
   }
   return true;
 }

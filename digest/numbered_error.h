@@ -1,10 +1,11 @@
 #pragma once
 // The program's error numbers and the one exception type that carries them:
 // a failure has a number that callers test, and a short text for people.
-// The engine raises the first four; the window core and its front ends add
-// the clipboard's. The copy handler treats positive numbers as passing
-// failures worth one retry, negative ones as failures a retry would not mend.
+// The engine raises 5, 6 and 51; the window core and its front ends add the
+// rest. The copy handler treats positive numbers as passing failures worth
+// one retry, negative ones as failures a retry would not mend.
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -30,5 +31,22 @@ class NumberedError : public std::runtime_error {
  private:
   int number_;
 };
+
+// The failure being handled, as a numbered error: itself when numbered,
+// error 7 for running out of memory, kErrUnexpected for anything else. Call
+// it only inside a catch block.
+inline NumberedError CurrentFailure() noexcept {
+  try {
+    throw;
+  } catch (const NumberedError& failure) {
+    return failure;
+  } catch (const std::bad_alloc&) {
+    return NumberedError(kErrOutOfMemory, "Out of memory");
+  } catch (const std::exception& failure) {
+    return NumberedError(kErrUnexpected, failure.what());
+  } catch (...) {
+    return NumberedError(kErrUnexpected, "Unknown failure");
+  }
+}
 
 }  // namespace basMD5

@@ -37,6 +37,8 @@ inline constexpr char16_t kOutputPlaceholder[] = u"---";
 // The index of each member of the cmdClose button array, as the click
 // handler receives it.
 enum CloseButton : std::int16_t { kCopyAndClose = 0, kClose = 1 };
+inline constexpr std::array<CloseButton, 2> kCloseButtons = {kCopyAndClose,
+                                                             kClose};
 
 enum class ControlKind { kTextBox, kButton };
 

@@ -1,8 +1,6 @@
 #include "frmQuorlex.h"
 
-#include <new>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "ansi_text.h"
@@ -15,22 +13,14 @@ namespace {
 
 using basMD5::NumberedError;
 
-// Runs action and returns the numbered failure it raised, if any. Running out
-// of memory counts as error 7; any other failure as kErrUnexpected, which
-// earns no retry.
+// Runs action and returns the numbered failure it raised, if any.
 template <typename Action>
 std::optional<NumberedError> Attempt(Action action) noexcept {
   try {
     action();
     return std::nullopt;
-  } catch (const NumberedError& error) {
-    return error;
-  } catch (const std::bad_alloc&) {
-    return NumberedError(basMD5::kErrOutOfMemory, "Out of memory");
-  } catch (const std::exception& error) {
-    return NumberedError(basMD5::kErrUnexpected, error.what());
   } catch (...) {
-    return NumberedError(basMD5::kErrUnexpected, "Unknown failure");
+    return basMD5::CurrentFailure();
   }
 }
 
@@ -58,10 +48,11 @@ void frmQuorlex::RunTopLevel(Handler handler) noexcept {
 }
 
 void frmQuorlex::ShowFailure(const basMD5::NumberedError& failure) noexcept {
-  const auto shown = Attempt([&] { host_.SetOutputText(ErrorText(failure)); });
+  const auto not_shown =
+      Attempt([&] { host_.SetOutputText(ErrorText(failure)); });
   // Where even the error cannot be shown (no memory left for its text), an
   // empty box at least claims no digest for the text that failed.
-  if (shown) Attempt([this] { host_.SetOutputText(u""); });
+  if (not_shown) Attempt([this] { host_.SetOutputText(u""); });
   Explain([&] { return ExplainFailure(failure); });
 }
 

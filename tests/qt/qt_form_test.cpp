@@ -303,7 +303,7 @@ class QtFormTest : public QObject {
   std::unique_ptr<qt::QtForm> form_;
   QLineEdit* txtText_ = nullptr;
   QLineEdit* txtMD5_ = nullptr;
-  std::array<QPushButton*, 2> cmdClose_{};
+  std::array<QPushButton*, ui::kCloseButtons.size()> cmdClose_{};
 };
 
 QTEST_MAIN(QtFormTest)

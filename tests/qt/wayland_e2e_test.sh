@@ -14,14 +14,13 @@ if [ "$(id -u)" -eq 0 ]; then
     useradd --system --user-group --no-create-home --home-dir /nonexistent \
       --shell /usr/sbin/nologin "$test_user" || exit 1
   copies=$(mktemp -d)
+  trap 'rm -rf "$copies"' EXIT
   cp "$0" "$copies/test.sh" && cp "$1" "$copies/text-to-md5" &&
     chown -R "$test_user:" "$copies" || exit 1
   setpriv --reuid="$test_user" --regid="$test_user" --init-groups \
     env -i PATH="$PATH" HOME="$copies" "$copies/test.sh" \
     "$copies/text-to-md5" </dev/null
-  status=$?
-  rm -rf "$copies"
-  exit "$status"
+  exit
 fi
 
 program=$1
@@ -165,7 +164,8 @@ set_clipboard() {
 standby_pid() {
   local pid
   for pid in $(pgrep -u "$(id -u)" -x "$(basename "$program")"); do
-    grep -qzx "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" "/proc/$pid/environ" &&
+    grep -qzx "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" "/proc/$pid/environ" \
+      2>/dev/null &&
       ! ended "$pid" && echo "$pid"
   done
 }

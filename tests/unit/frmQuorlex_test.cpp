@@ -18,6 +18,8 @@ namespace {
 
 using basMD5::NumberedError;
 
+// A passing clipboard failure, worth one retry.
+constexpr int kBusy = basMD5::kErrClipboardBusy;
 constexpr char16_t kEmptyDigest[] = u"D41D8CD98F00B204E9800998ECF8427E";
 constexpr char16_t kAbcDigest[] = u"900150983CD24FB0D6963F7D28E17F72";
 
@@ -26,7 +28,7 @@ constexpr char16_t kAbcDigest[] = u"900150983CD24FB0D6963F7D28E17F72";
 class FakeHost : public ui::FormHost {
  public:
   std::u16string input;
-  std::u16string output = u"---";
+  std::u16string output = ui::kOutputPlaceholder;
   std::u16string explanation;
   std::u16string clipboard = u"earlier";
   // Failure numbers for the next calls of each operation; 0 means success.
@@ -259,22 +261,22 @@ INSTANTIATE_TEST_SUITE_P(
                                true},
                       CopyCase{"PositiveFailureRetriesAndStaysOpen",
                                ui::kCopyAndClose,
-                               {521},
-                               {521},
+                               {kBusy},
+                               {kBusy},
                                kBothAttempts,
                                kAbcDigest,
                                false},
                       CopyCase{"FailedEmptyingAloneStillRetries",
                                ui::kCopyAndClose,
-                               {521},
+                               {kBusy},
                                {},
                                kBothAttempts,
                                kAbcDigest,
                                false},
                       CopyCase{"RetryThatFailsAgainStaysOpen",
                                ui::kCopyAndClose,
-                               {521, 521},
-                               {521, 521},
+                               {kBusy, kBusy},
+                               {kBusy, kBusy},
                                kBothAttempts,
                                u"earlier",
                                false},
@@ -287,7 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
                                false},
                       CopyCase{"LastFailureDecides",
                                ui::kCopyAndClose,
-                               {521},
+                               {kBusy},
                                {-5},
                                kFirstAttempt,
                                u"earlier",
@@ -295,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CopyCase{"PositiveAfterNegativeRetries",
                                ui::kCopyAndClose,
                                {-5},
-                               {521},
+                               {kBusy},
                                kBothAttempts,
                                kAbcDigest,
                                false}),
@@ -323,7 +325,7 @@ TEST(WindowCoreTest, AFailedReadOfTheOutputDoesNotSetTheClipboard) {
 TEST(WindowCoreTest, AClickAfterAFailedCopyStartsAfresh) {
   FakeHost host;
   host.output = kAbcDigest;
-  host.clear_failures = {521, 521};
+  host.clear_failures = {kBusy, kBusy};
   ui::frmQuorlex form(host);
   form.OnButtonClicked(ui::kCopyAndClose);
   ASSERT_FALSE(host.unloaded);

@@ -12,6 +12,7 @@
 #include "app_session.h"
 #include "control_ids.h"
 #include "form_layout.h"
+#include "wide_text.h"
 
 namespace driver {
 namespace {
@@ -41,9 +42,7 @@ int ExpectedDpi() {
 
 int ToPixels(int twips, int dpi) { return ui::TwipsToPixels(twips, dpi); }
 
-const wchar_t* Wide(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
+using win32::Wide;
 
 // A control's rectangle in its parent's client coordinates.
 RECT ClientRectOf(HWND control) {

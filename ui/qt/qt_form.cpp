@@ -128,7 +128,7 @@ void QtForm::CreateControls() {
   txtText_ = CreateTextBox(this, ui::kTxtText);
   txtMD5_ = CreateTextBox(this, ui::kTxtMD5);
   UseScrollBarColours(txtMD5_);
-  for (const ui::CloseButton index : {ui::kCopyAndClose, ui::kClose}) {
+  for (const ui::CloseButton index : ui::kCloseButtons) {
     cmdClose_[static_cast<std::size_t>(index)] = CreateButton(this, index);
   }
 
@@ -149,11 +149,9 @@ void QtForm::CreateControls() {
 void QtForm::ConnectEvents() {
   connect(txtText_, &QLineEdit::textChanged, this,
           [this] { core_.OnInputChanged(); });
-  for (QPushButton* button : cmdClose_) {
-    const auto index =
-        static_cast<std::int16_t>(button->property("index").toInt());
-    connect(button, &QPushButton::clicked, this,
-            [this, index] { core_.OnButtonClicked(index); });
+  for (const ui::CloseButton index : ui::kCloseButtons) {
+    connect(cmdClose_[static_cast<std::size_t>(index)], &QPushButton::clicked,
+            this, [this, index] { core_.OnButtonClicked(index); });
   }
 }
 

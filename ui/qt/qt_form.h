@@ -45,7 +45,7 @@ class QtForm final : public QWidget, public ui::FormHost {
 
   QLineEdit* txtText_ = nullptr;
   QLineEdit* txtMD5_ = nullptr;
-  std::array<QPushButton*, 2> cmdClose_{};  // by index
+  std::array<QPushButton*, ui::kCloseButtons.size()> cmdClose_{};  // by index
   ui::frmQuorlex core_;
 };
 

@@ -7,7 +7,9 @@
 #include <exception>
 #include <string>
 
+#include "form_layout.h"
 #include "main_window.h"
+#include "wide_text.h"
 #include "win32_error.h"
 
 namespace {
@@ -31,7 +33,7 @@ int RunMessageLoop(const win32::MainWindow& window) {
 void ReportStartFailure(const std::exception& failure) {
   const std::string what = failure.what();  // ASCII, written by this program
   MessageBoxW(nullptr, std::wstring(what.begin(), what.end()).c_str(),
-              L"Text to MD5", MB_OK | MB_ICONERROR);
+              win32::Wide(ui::kCaption), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace

@@ -11,21 +11,16 @@
 #include "control_ids.h"
 #include "numbered_error.h"
 #include "resource.h"
+#include "wide_text.h"
 #include "win32_error.h"
 
 namespace win32 {
 namespace {
 
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 text is UTF-16");
-
 constexpr wchar_t kClassName[] = L"frmQuorlex";
 // Sizable border, title bar with system menu, minimize and maximize boxes.
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kWindowExStyle = 0;
-
-const wchar_t* Wide(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
 
 std::optional<std::int16_t> CmdCloseIndex(int id) {
   const int index = id - IDC_CMD_CLOSE_FIRST;
@@ -266,16 +261,10 @@ LRESULT MainWindow::OnCreate() {
     CreateControls();
     created_ = true;
     return 0;
-  } catch (const basMD5::NumberedError& failure) {
-    create_failure_ = failure;
-  } catch (const std::bad_alloc&) {
-    create_failure_ =
-        basMD5::NumberedError(basMD5::kErrOutOfMemory, "Out of memory");
   } catch (...) {
     // Any failure fails the creation: a window without its controls must
     // not pass for one that was made.
-    create_failure_ = basMD5::NumberedError(basMD5::kErrUnexpected,
-                                            "Cannot create the window");
+    create_failure_ = basMD5::CurrentFailure();
   }
   return -1;
 }

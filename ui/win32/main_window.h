@@ -67,7 +67,7 @@ class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
   UniqueFont font_;
   HWND txtText_ = nullptr;
   HWND txtMD5_ = nullptr;
-  std::array<HWND, 2> cmdClose_{};  // by index: "Copy+Close", "Close"
+  std::array<HWND, ui::kCloseButtons.size()> cmdClose_{};  // by index
   HWND focus_ = nullptr;            // the control to give the focus back to
   HWND explanation_tip_ = nullptr;  // txtMD5's tooltip
 };

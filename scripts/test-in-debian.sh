@@ -42,14 +42,17 @@ user=tester
 
 # The first Debian mirror apt uses here (deb822 or one-line sources).
 host_mirror() {
-  {
-    sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\).*/\1/p' \
-      /etc/apt/sources.list.d/*.sources 2>/dev/null
-    sed -n 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]*\).*/\2/p' \
-      /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null
-  } | grep -v -- '-security' | head -n 1
+  local file
+  for file in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] && sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\).*/\1/p' "$file"
+  done
+  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$file" ] &&
+      sed -n 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]*\).*/\2/p' "$file"
+  done
+  return 0
 }
-mirror=${TTM_DEBIAN_MIRROR:-$(host_mirror)}
+mirror=${TTM_DEBIAN_MIRROR:-$(host_mirror | grep -v -- '-security' | sed -n 1p)}
 mirror=${mirror:-http://deb.debian.org/debian}
 
 # Mount points at or below the root, deepest first.

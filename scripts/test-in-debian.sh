@@ -106,6 +106,8 @@ fi
 echo "   made in $(elapsed "$step")"
 
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# sudo looks the host name up, and complains at every call if it cannot.
+echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"
 chroot "$root" useradd --create-home --shell /bin/bash "$user"
 echo "$user ALL=(ALL:ALL) NOPASSWD: ALL" >"$root/etc/sudoers.d/$user"
 chmod 0440 "$root/etc/sudoers.d/$user"
@@ -135,8 +137,9 @@ status=0
 chroot --userspec="$user:$user" "$root" /usr/bin/env -i \
   HOME="/home/$user" USER="$user" LOGNAME="$user" SHELL=/bin/bash \
   PATH=/usr/local/bin:/usr/bin:/bin TERM=dumb \
-  bash -c 'cd && git clone -q /tmp/text-to-md5.bundle text-to-md5 &&
-    cd text-to-md5 && exec scripts/test.sh' </dev/null &
+  bash -c 'cd && git -c init.defaultBranch=main clone -q \
+    /tmp/text-to-md5.bundle text-to-md5 && cd text-to-md5 &&
+    exec scripts/test.sh' </dev/null &
 wait $! || status=$?
 
 outcome=passed

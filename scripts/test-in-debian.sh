@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Proves that the README's test command passes on a fresh Debian: builds a
-# minimal root of RELEASE with debootstrap, clones this repository's
-# committed HEAD into it as an ordinary user who may use sudo, and runs
-# scripts/test.sh there, which installs everything else itself.
+# Proves that the README's commands pass on a fresh Debian: builds a minimal
+# root of RELEASE with debootstrap, clones this repository's committed HEAD
+# into it as an ordinary user who may use sudo, and runs scripts/run.sh
+# (which, with no display there, installs, builds and says so) and
+# scripts/test.sh there; they install everything else themselves.
 #
 # Everything lives in build/debian-RELEASE: the root (made anew on every
 # run, kept afterwards for a look inside) and the downloaded packages (kept,
@@ -44,11 +45,12 @@ user=tester
 host_mirror() {
   local file
   for file in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$file" ] && sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\).*/\1/p' "$file"
+    [ -f "$file" ] && sed -n 's/^URIs:[[:blank:]]*\([^[:blank:]]*\).*/\1/p' "$file"
   done
   for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
     [ -f "$file" ] &&
-      sed -n 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]*\).*/\2/p' "$file"
+      sed -n 's/^deb[[:blank:]]\+\(\[[^]]*\][[:blank:]]\+\)\?\([^[:blank:]]*\).*/\2/p' \
+        "$file"
   done
   return 0
 }
@@ -66,7 +68,8 @@ mounts_in_root() {
 clean_up() {
   local pid pids=() mount
   for pid in /proc/[0-9]*; do
-    [ "$(readlink "$pid/root" 2>/dev/null)" = "$root" ] && pids+=("${pid#/proc/}")
+    [ "$(readlink "$pid/root" 2>/dev/null)" = "$root" ] &&
+      pids+=("${pid#/proc/}")
   done
   if ((${#pids[@]})); then
     kill -TERM "${pids[@]}" 2>/dev/null || true
@@ -74,7 +77,8 @@ clean_up() {
     kill -KILL "${pids[@]}" 2>/dev/null || true
   fi
   for mount in $(mounts_in_root); do
-    umount "$mount" 2>/dev/null || umount --lazy "$mount"
+    umount "$mount" 2>/dev/null || umount --lazy "$mount" ||
+      echo "test-in-debian: cannot unmount $mount" >&2
   done
 }
 trap clean_up EXIT
@@ -86,7 +90,7 @@ elapsed() { # SINCE (seconds since the epoch)
   printf '%dm%02ds' $((seconds / 60)) $((seconds % 60))
 }
 
-# --- A fresh root --------------------------------------------------------------
+# --- A fresh root -------------------------------------------------------------
 
 if [ -n "$(mounts_in_root)" ]; then
   echo "test-in-debian: $root still has mounts; not touching it" >&2
@@ -129,20 +133,40 @@ mount --bind /dev/pts "$root/dev/pts"
 mount -t tmpfs -o mode=1777,nosuid,nodev tmpfs "$root/dev/shm"
 mount --bind "$folder/apt-cache" "$root/var/cache/apt/archives"
 
-# --- The README's test command, in a fresh clone ------------------------------
+# --- The README's commands, in a fresh clone ----------------------------------
 
-echo "== Debian $release: scripts/test.sh in a fresh clone of $commit, as $user"
+# As the user: clone, then scripts/run.sh, which with no display must
+# install, build and stop with its message about the display; then
+# scripts/test.sh.
+cat >"$root/tmp/readme-commands.sh" <<'EOF_INNER'
+set -euo pipefail
+cd
+git -c init.defaultBranch=main clone -q /tmp/text-to-md5.bundle text-to-md5
+cd text-to-md5
+echo "-- scripts/run.sh, without a display"
+if scripts/run.sh >/tmp/run.log 2>&1 ||
+  ! grep -q 'No display found' /tmp/run.log; then
+  cat /tmp/run.log
+  echo "scripts/run.sh did not stop at the missing display" >&2
+  exit 1
+fi
+tail -n 2 /tmp/run.log
+echo "-- scripts/test.sh"
+exec scripts/test.sh
+EOF_INNER
+
+echo "== Debian $release: the README's commands in a fresh clone of $commit," \
+  "as $user"
 step=$(date +%s)
 status=0
 chroot --userspec="$user:$user" "$root" /usr/bin/env -i \
   HOME="/home/$user" USER="$user" LOGNAME="$user" SHELL=/bin/bash \
   PATH=/usr/local/bin:/usr/bin:/bin TERM=dumb \
-  bash -c 'cd && git -c init.defaultBranch=main clone -q \
-    /tmp/text-to-md5.bundle text-to-md5 && cd text-to-md5 &&
-    exec scripts/test.sh' </dev/null &
+  bash /tmp/readme-commands.sh </dev/null &
 wait $! || status=$?
 
 outcome=passed
 [ "$status" -eq 0 ] || outcome="FAILED (exit status $status)"
-echo "Debian $release proof: $outcome; test.sh $(elapsed "$step"), in all $(elapsed "$TTM_PROOF_STARTED")"
+echo "Debian $release proof: $outcome;" \
+  "README commands $(elapsed "$step"), in all $(elapsed "$TTM_PROOF_STARTED")"
 exit "$status"

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need.
-# Idempotent and non-interactive: only missing packages are installed.
-# Usage: scripts/setup-deps.sh [run|test]   (default: test, which is a superset)
+# Installs the Debian packages that building, running and testing need, on
+# Debian 12 or 13, as root or through sudo. Idempotent and non-interactive:
+# only missing packages are installed, and nothing is read from stdin.
+# Usage: scripts/setup-deps.sh [run|test|proof]
+#   run: build and start the program; test (default): every test, a superset;
+#   proof: what scripts/test-in-debian.sh needs on the host.
 set -euo pipefail
 
 purpose=${1:-test}
@@ -12,31 +15,53 @@ run_pkgs+=(qt6-wayland libwayland-dev libwayland-bin)
 test_pkgs=(
   "${run_pkgs[@]}"
   libgtest-dev libgmock-dev googletest libbenchmark-dev libssl-dev
-  clang libclang-rt-14-dev locales
+  clang locales
   xvfb xdotool xclip x11-utils imagemagick dbus at-spi2-core python3-pyatspi
   sway wtype wl-clipboard procps
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   desktop-file-utils appstream dpkg-dev file gtkhash python3
+  lintian man-db
 )
+proof_pkgs=(debootstrap git)
 
 case "$purpose" in
   run) wanted=("${run_pkgs[@]}") ;;
   test) wanted=("${test_pkgs[@]}") ;;
-  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+  proof) wanted=("${proof_pkgs[@]}") ;;
+  *) echo "usage: $0 [run|test|proof]" >&2; exit 2 ;;
 esac
 
-missing=()
-for pkg in "${wanted[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$pkg")
-  fi
-done
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+# apt waits for another dpkg to finish instead of failing; debconf asks
+# nothing. Passed through env, as sudo drops the caller's environment.
+apt_get=("${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -y -qq
+  -o DPkg::Lock::Timeout=900)
+lists_updated=false
 
-if ((${#missing[@]})); then
+is_installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+install_missing() { # PACKAGE...
+  local missing=() pkg
+  for pkg in "$@"; do
+    is_installed "$pkg" || missing+=("$pkg")
+  done
+  ((${#missing[@]})) || return 0
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+  if ! $lists_updated; then
+    "${apt_get[@]}" update </dev/null
+    lists_updated=true
+  fi
+  "${apt_get[@]}" install --no-install-recommends "${missing[@]}" </dev/null
+}
+
+install_missing "${wanted[@]}"
+
+# The fuzzer's runtime belongs to one clang version (libclang-rt-14-dev on
+# Debian 12, libclang-rt-19-dev on Debian 13): the one clang here is.
+if [ "$purpose" = test ]; then
+  clang_major=$(clang -dumpversion | cut -d. -f1)
+  install_missing "libclang-rt-$clang_major-dev"
 fi

@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
-"""Checks that a Windows program's version resource (its fixed part) gives
-the expected file and product version, e.g. 0.1.0.0.
+"""Checks a Windows program's version resource: its fixed part gives the
+expected file and product version (e.g. 0.1.0.0), and its LegalCopyright
+string the expected copyright line.
 
-Usage: pe_version.py PROGRAM.exe VERSION
+Usage: pe_version.py PROGRAM.exe VERSION COPYRIGHT
 """
 
 import struct
 import sys
 
 FIXED_FILE_INFO_SIGNATURE = struct.pack("<I", 0xFEEF04BD)
+COPYRIGHT_KEY = "LegalCopyright\0".encode("utf-16-le")
 
 
 def fixed_versions(data):
@@ -24,12 +26,30 @@ def fixed_versions(data):
         for ms, ls in ((file_ms, file_ls), (product_ms, product_ls)))
 
 
+def legal_copyright(data):
+    """The LegalCopyright string: UTF-16 after its key and the padding to
+    the next 32-bit boundary, up to its terminating zero."""
+    start = data.find(COPYRIGHT_KEY)
+    if start < 0:
+        raise ValueError("no LegalCopyright string")
+    start += len(COPYRIGHT_KEY)
+    start += -start % 4
+    end = start
+    while data[end:end + 2] != b"\0\0":
+        end += 2
+    return data[start:end].decode("utf-16-le")
+
+
 def main():
-    program, want = sys.argv[1], sys.argv[2]
+    program, want_version, want_copyright = sys.argv[1:4]
     with open(program, "rb") as f:
-        file_version, product_version = fixed_versions(f.read())
+        data = f.read()
+    file_version, product_version = fixed_versions(data)
+    copyright_line = legal_copyright(data)
     print(f"file version {file_version}, product version {product_version}")
-    return 0 if file_version == want == product_version else 1
+    print(f"LegalCopyright: {copyright_line}")
+    versions_ok = file_version == want_version == product_version
+    return 0 if versions_ok and copyright_line == want_copyright else 1
 
 
 if __name__ == "__main__":

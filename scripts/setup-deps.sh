@@ -9,7 +9,8 @@ set -euo pipefail
 
 purpose=${1:-test}
 
-run_pkgs=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev)
+run_pkgs=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-qpa-plugins libgl-dev
+  libxcb1-dev)
 # Wayland: Qt's platform plugin, and what builds the clipboard standby's side.
 run_pkgs+=(qt6-wayland libwayland-dev libwayland-bin)
 test_pkgs=(

@@ -95,7 +95,7 @@ class QtFormTest : public QObject {
     ShowAndActivate();
     if (window_size.isValid()) {
       form_->resize(window_size);
-      QTRY_COMPARE(form_->size(), window_size);
+      QVERIFY(QTest::qWaitFor([&] { return form_->size() == window_size; }));
     } else {
       QCOMPARE(form_->size(), qt::ClientSize());
     }
@@ -296,7 +296,7 @@ class QtFormTest : public QObject {
 
   void ShowAndActivate() {
     form_->show();
-    QApplication::setActiveWindow(form_.get());
+    form_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form_.get()));
   }
 

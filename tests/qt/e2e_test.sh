@@ -17,37 +17,13 @@ readonly empty_digest=D41D8CD98F00B204E9800998ECF8427E
 readonly abc_digest=900150983CD24FB0D6963F7D28E17F72
 readonly a_umlaut_digest=8419B71C87A225A2C70B50486FBEE545 # UTF-8 C3 A4
 
-started_pids=()
-passed=0
-failed=0
-
-stop_started() {
-  local pid
-  for pid in "${started_pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-  done
-  started_pids=()
-}
+source "$(dirname "$0")/e2e_lib.sh"
 trap 'stop_started; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
 # Xvfb resets itself, clipboard and all, whenever its last client leaves;
 # one idle client keeps it up between the steps.
 xprop -root -spy >/dev/null 2>&1 &
 keeper_pid=$!
-
-fail() {
-  echo "  FAIL: $*" >&2
-  return 1
-}
-
-# Polls until process $1 has ended, for at most $2 seconds.
-wait_for_end() {
-  local pid=$1 deadline=$((SECONDS + $2))
-  while kill -0 "$pid" 2>/dev/null; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
 
 # Runs the command that starts the program (default: the program alone),
 # waits for its window and gives it the focus; sets program_pid and
@@ -71,15 +47,7 @@ press_and_expect_end() {
 clipboard() { timeout 10 xclip -o -selection clipboard "$@"; }
 
 # Puts $1 on the clipboard, owned by an xclip that we stop later.
-set_clipboard() {
-  printf %s "$1" | xclip -i -selection clipboard -quiet 2>/dev/null &
-  started_pids+=($!)
-  local deadline=$((SECONDS + 10))
-  until [ "$(clipboard 2>/dev/null)" = "$1" ]; do
-    ((SECONDS < deadline)) || fail "could not set the clipboard" || return 1
-    sleep 0.05
-  done
-}
+set_clipboard() { set_clipboard_with "$1" xclip -i -selection clipboard -quiet; }
 
 # The pid of the process that holds the clipboard after the program.
 holder_pid() {
@@ -181,17 +149,9 @@ test_without_a_display_it_explains_and_exits() {
   [ "$status" -eq 124 ] || fail "offscreen: exit status $status"
 }
 
-for test in $(declare -F | awk '{print $3}' | grep '^test_'); do
-  echo "== ${test#test_}"
-  if "$test"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-  fi
-  stop_started
-done
+echo "screenshots: $artifacts"
+run_tests
+status=$?
 kill "$keeper_pid" 2>/dev/null
 wait "$keeper_pid" 2>/dev/null
-echo "screenshots: $artifacts"
-echo "$passed passed, $failed failed"
-((failed == 0))
+exit "$status"

@@ -15,7 +15,8 @@ if [ "$(id -u)" -eq 0 ]; then
       --shell /usr/sbin/nologin "$test_user" || exit 1
   copies=$(mktemp -d)
   trap 'rm -rf "$copies"' EXIT
-  cp "$0" "$copies/test.sh" && cp "$1" "$copies/text-to-md5" &&
+  cp "$0" "$copies/test.sh" && cp "$(dirname "$0")/e2e_lib.sh" "$copies" &&
+    cp "$1" "$copies/text-to-md5" &&
     chown -R "$test_user:" "$copies" || exit 1
   setpriv --reuid="$test_user" --regid="$test_user" --init-groups \
     env -i PATH="$PATH" HOME="$copies" "$copies/test.sh" \
@@ -31,19 +32,10 @@ export XDG_RUNTIME_DIR
 
 readonly abc_digest=900150983CD24FB0D6963F7D28E17F72
 
+source "$(dirname "$0")/e2e_lib.sh"
+
 sway_pid=
 keyboard_pid=
-started_pids=()
-passed=0
-failed=0
-
-stop_started() {
-  local pid
-  for pid in "${started_pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-  done
-  started_pids=()
-}
 stop_all() {
   stop_started
   local pid
@@ -54,27 +46,6 @@ stop_all() {
   rm -rf "$XDG_RUNTIME_DIR"
 }
 trap stop_all EXIT
-
-fail() {
-  echo "  FAIL: $*" >&2
-  return 1
-}
-
-# Whether process $1 has ended (a zombie has).
-ended() {
-  local state
-  state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 0
-  [ "$state" = Z ]
-}
-
-# Polls until process $1 has ended, for at most $2 seconds.
-wait_for_end() {
-  local deadline=$((SECONDS + $2))
-  until ended "$1"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
 
 start_sway() {
   # No key repeat: on a busy machine a key released late would repeat, and
@@ -149,15 +120,7 @@ type_and_expect_end() {
 clipboard() { timeout 10 wl-paste --no-newline "$@"; }
 
 # Puts $1 on the clipboard, owned by a wl-copy that we stop later.
-set_clipboard() {
-  wl-copy --foreground "$1" &
-  started_pids+=($!)
-  local deadline=$((SECONDS + 10))
-  until [ "$(clipboard 2>/dev/null)" = "$1" ]; do
-    ((SECONDS < deadline)) || fail "could not set the clipboard" || return 1
-    sleep 0.05
-  done
-}
+set_clipboard() { set_clipboard_with "$1" wl-copy --foreground; }
 
 # The standby that holds the clipboard after the program: the only live
 # process of that name left in this session.
@@ -200,14 +163,4 @@ test_close_button_leaves_the_clipboard_alone() {
 }
 
 start_sway && add_keyboard || exit 1
-for test in $(declare -F | awk '{print $3}' | grep '^test_'); do
-  echo "== ${test#test_}"
-  if "$test"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-  fi
-  stop_started
-done
-echo "$passed passed, $failed failed"
-((failed == 0))
+run_tests

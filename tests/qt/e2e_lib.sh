@@ -1,7 +1,8 @@
 # Shared by the end-to-end scripts (sourced, not run): the processes a test
 # starts, waiting for one to end, a failure's report, and the loop that runs
 # every function named test_*. The sourcing script sets XDG_RUNTIME_DIR and
-# defines clipboard, which prints the clipboard's text.
+# defines clipboard, which prints the clipboard's text and gives up after
+# ${clipboard_timeout:-10} seconds.
 
 started_pids=()
 passed=0
@@ -37,13 +38,14 @@ wait_for_end() {
 }
 
 # Runs COMMAND..., which puts what it reads, $1, on the clipboard and keeps
-# it there until stopped, and waits until the clipboard holds it.
+# it there until stopped, and waits until the clipboard holds it. A request
+# made while the owner changes may go unanswered: each look gives up soon.
 set_clipboard_with() { # TEXT COMMAND...
-  local text=$1
+  local text=$1 clipboard_timeout=3
   shift
   printf %s "$text" | "$@" 2>/dev/null &
   started_pids+=($!)
-  local deadline=$((SECONDS + 10))
+  local deadline=$((SECONDS + 20))
   until [ "$(clipboard 2>/dev/null)" = "$text" ]; do
     ((SECONDS < deadline)) || fail "could not set the clipboard" || return 1
     sleep 0.05

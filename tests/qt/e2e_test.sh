@@ -44,7 +44,9 @@ press_and_expect_end() {
   wait "$program_pid" || fail "program exited with status $?"
 }
 
-clipboard() { timeout 10 xclip -o -selection clipboard "$@"; }
+clipboard() {
+  timeout "${clipboard_timeout:-10}" xclip -o -selection clipboard "$@"
+}
 
 # Puts $1 on the clipboard, owned by an xclip that we stop later.
 set_clipboard() { set_clipboard_with "$1" xclip -i -selection clipboard -quiet; }

@@ -117,7 +117,7 @@ type_and_expect_end() {
   wait "$program_pid" || fail "program exited with status $?"
 }
 
-clipboard() { timeout 10 wl-paste --no-newline "$@"; }
+clipboard() { timeout "${clipboard_timeout:-10}" wl-paste --no-newline "$@"; }
 
 # Puts $1 on the clipboard, owned by a wl-copy that we stop later.
 set_clipboard() { set_clipboard_with "$1" wl-copy --foreground; }

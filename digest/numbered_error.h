@@ -17,6 +17,8 @@ enum ErrorNumber : int {
   kErrOutOfMemory = 7,
   kErrConversion = 51,      // the platform could not convert the text to bytes
   kErrClipboardBusy = 521,  // another program holds the clipboard open
+  // The window system did not make the copied text the clipboard's.
+  kErrClipboardRefused = 522,
   // Any other failure that reaches the window core; a retry would not mend it.
   kErrUnexpected = -1,
 };

@@ -1,12 +1,24 @@
 #include "desktop.h"
 
+#include <wayland-client.h>
 #include <xcb/xcb.h>
 
+#include <unistd.h>
+
 #include <QClipboard>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QTimer>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+#include <qpa/qplatformnativeinterface.h>
+#endif
 
 namespace qt {
 namespace {
@@ -32,6 +44,81 @@ std::optional<standby::Session> SessionOfPlatform() {
     return standby::Session::kWayland;
   }
   return std::nullopt;
+}
+
+// The connection to the compositor that Qt's Wayland plugin holds, or null
+// on another platform. Qt 6.4 tells it only through its platform interface.
+wl_display* QtWaylandDisplay() {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+  const auto* wayland =
+      qGuiApp->nativeInterface<QNativeInterface::QWaylandApplication>();
+  return wayland != nullptr ? wayland->display() : nullptr;
+#else
+  return static_cast<wl_display*>(
+      QGuiApplication::platformNativeInterface()->nativeResourceForIntegration(
+          "wl_display"));
+#endif
+}
+
+// A read of the selection asked for this soon after the hand-over is still
+// served.
+constexpr std::chrono::milliseconds kLateReadGrace(100);
+
+// Ends the process, as having succeeded, once limit has passed.
+void EndWithin(std::chrono::seconds limit) {
+  std::signal(SIGALRM, [](int) { _exit(EXIT_SUCCESS); });
+  alarm(static_cast<unsigned>(limit.count()));
+}
+
+void ServeLateReads() {
+  QEventLoop grace;
+  QTimer::singleShot(kLateReadGrace, &grace, &QEventLoop::quit);
+  grace.exec(QEventLoop::ExcludeUserInputEvents);
+  CatchUpWithCompositor();
+}
+
+template <typename Reply>
+using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
+
+// Whether the owner of the X11 CLIPBOARD selection is a window that this
+// program's connection made: the X server gives every client's resources
+// ids under a base of their own.
+bool X11ClipboardIsOurs() {
+  const auto* x11 =
+      qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr) return false;
+  xcb_connection_t* connection = x11->connection();
+  constexpr std::string_view kClipboard = "CLIPBOARD";
+  const XcbReply<xcb_intern_atom_reply_t> atom(
+      xcb_intern_atom_reply(
+          connection,
+          xcb_intern_atom(connection, 1, kClipboard.size(), kClipboard.data()),
+          nullptr),
+      &std::free);
+  if (!atom) return false;
+  const XcbReply<xcb_get_selection_owner_reply_t> owner(
+      xcb_get_selection_owner_reply(
+          connection, xcb_get_selection_owner(connection, atom->atom),
+          nullptr),
+      &std::free);
+  const xcb_setup_t* setup = xcb_get_setup(connection);
+  return owner && owner->owner != XCB_WINDOW_NONE &&
+         (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
+}
+
+// Whether the compositor answered the selection just set with a "selection"
+// event (which Qt reports as a change of the clipboard) and has not
+// cancelled our source since.
+bool WaylandSelectionAnnounced() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  bool announced = false;
+  const QMetaObject::Connection watch = QObject::connect(
+      clipboard, &QClipboard::changed, [&announced](QClipboard::Mode mode) {
+        announced = announced || mode == QClipboard::Clipboard;
+      });
+  CatchUpWithCompositor();
+  QObject::disconnect(watch);
+  return announced && clipboard->ownsClipboard();
 }
 
 }  // namespace
@@ -79,6 +166,30 @@ std::optional<standby::HandOver> OwnedClipboardText() {
   const QClipboard* clipboard = QGuiApplication::clipboard();
   if (!session || !clipboard->ownsClipboard()) return std::nullopt;
   return standby::HandOver{*session, clipboard->text().toStdString()};
+}
+
+// Qt's plugin makes the same call from its main thread when it needs the
+// compositor's answers at once.
+void CatchUpWithCompositor() {
+  if (wl_display* display = QtWaylandDisplay()) wl_display_roundtrip(display);
+}
+
+bool ClipboardTaken(const QString& expected) {
+  const auto session = SessionOfPlatform();
+  if (session == standby::Session::kX11) return X11ClipboardIsOurs();
+  if (session == standby::Session::kWayland) {
+    return WaylandSelectionAnnounced();
+  }
+  return QGuiApplication::clipboard()->text() == expected;
+}
+
+void HandOverClipboard(standby::ClipboardHolder& holder) {
+  const auto copied = OwnedClipboardText();
+  if (!copied) return;
+  EndWithin(standby::kStalledReaderLimit);
+  CatchUpWithCompositor();
+  holder.Keep(copied->session, copied->utf8_text);
+  if (QGuiApplication::clipboard()->ownsClipboard()) ServeLateReads();
 }
 
 }  // namespace qt

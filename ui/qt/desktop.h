@@ -2,6 +2,7 @@
 // What the program asks of the desktop session around it, before the
 // application object exists and after it has gone.
 
+#include <QString>
 #include <optional>
 #include <string>
 
@@ -39,5 +40,31 @@ bool OnWayland();
 // program unless a clipboard manager or the compositor keeps it (Qt hands it
 // to an X11 clipboard manager at exit where one runs).
 std::optional<standby::HandOver> OwnedClipboardText();
+
+// Waits until a Wayland compositor has acted on every request made so far
+// and Qt has handled every event it sent in return, among them the requests
+// to send the clipboard's text, which Qt writes in full as it handles them.
+// Does nothing on other platforms, where nothing needs it.
+void CatchUpWithCompositor();
+
+// Whether the window system took the text that was just set on Qt's
+// clipboard as this program's selection. Qt cannot tell: it believes it owns
+// the selection whether or not the window system agreed (a Wayland
+// compositor ignores a request whose input serial is stale; an X server one
+// whose time is older than the selection's). On X11 the selection's owner
+// must be a window of this program's connection; on Wayland the compositor
+// must have announced a new selection in answer and not cancelled ours.
+// Elsewhere (the offscreen platform) the clipboard is Qt's own, and reading
+// expected back suffices.
+bool ClipboardTaken(const QString& expected);
+
+// Keeps the text that this program owns on the clipboard, if any, once its
+// window has gone: serves the reads asked for before, hands the text to the
+// standby (which takes the selection over where the compositor lets it),
+// and, while the selection is still this program's (GNOME's compositor keeps
+// a copy of it itself, when the owner ends), serves the reads asked for
+// within a short grace. Ends the process if a reader stalls the rest past
+// the limit that the standby gives a stalled reader.
+void HandOverClipboard(standby::ClipboardHolder& holder);
 
 }  // namespace qt

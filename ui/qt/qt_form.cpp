@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "desktop.h"
 #include "numbered_error.h"
 #include "qt_twips.h"
 
@@ -198,16 +199,20 @@ void QtForm::SetOutputExplanation(std::u16string_view text) {
   txtMD5_->setAccessibleDescription(explanation);
 }
 
-void QtForm::ClearClipboard() { QGuiApplication::clipboard()->clear(); }
+// The compositor's answer to the emptying is awaited here, so that the
+// empty selection it announces is not taken for the answer to the next copy.
+void QtForm::ClearClipboard() {
+  QGuiApplication::clipboard()->clear();
+  CatchUpWithCompositor();
+}
 
+// Qt reports no failure; the window system must confirm that the text took.
 void QtForm::SetClipboardText(std::u16string_view text) {
   const QString expected = ToQString(text);
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  clipboard->setText(expected);
-  // Qt reports no failure; read the text back to see that it took.
-  if (clipboard->text() != expected) {
-    throw basMD5::NumberedError(basMD5::kErrClipboardBusy,
-                                "Cannot set the clipboard's text");
+  QGuiApplication::clipboard()->setText(expected);
+  if (!ClipboardTaken(expected)) {
+    throw basMD5::NumberedError(basMD5::kErrClipboardRefused,
+                                "The window system did not take the text");
   }
 }
 

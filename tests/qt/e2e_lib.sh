@@ -1,8 +1,9 @@
 # Shared by the end-to-end scripts (sourced, not run): the processes a test
-# starts, waiting for one to end, a failure's report, and the loop that runs
-# every function named test_*. The sourcing script sets XDG_RUNTIME_DIR and
-# defines clipboard, which prints the clipboard's text and gives up after
-# ${clipboard_timeout:-10} seconds.
+# starts, waiting for one to end, a failure's report, the keys that press a
+# button, and the loop that runs every function named test_*. The sourcing
+# script sets XDG_RUNTIME_DIR and defines clipboard, which prints the
+# clipboard's text and gives up after ${clipboard_timeout:-10} seconds, and
+# send_keys, which presses the keys it is given by their X keysym names.
 
 started_pids=()
 passed=0
@@ -33,8 +34,44 @@ wait_for_end() {
   local deadline=$((SECONDS + $2))
   until ended "$1"; do
     ((SECONDS < deadline)) || return 1
-    sleep 0.05
+    sleep 0.01
   done
+}
+
+# The window's tab order as its user meets it, from the input box, which
+# has the focus when the window opens.
+readonly tab_order=("Text" "MD5 digest" "Close" "Copy+Close")
+
+# The keys that move the focus from control $2 (default: the input box) to
+# control $1, forwards.
+tabs_to() {
+  local i tabs=() from=${2:-Text} counting=false
+  for ((i = 0; i < 2 * ${#tab_order[@]}; i++)); do
+    local control=${tab_order[i % ${#tab_order[@]}]}
+    if $counting; then
+      tabs+=(Tab)
+      [ "$control" = "$1" ] && echo "${tabs[*]}" && return
+    fi
+    [ "$control" = "$from" ] && counting=true
+  done
+  return 1
+}
+
+# Presses button $1 ("Copy+Close" or "Close") of program_pid's window, from
+# control $2 that has the focus (default: the input box), and checks that
+# the program then ends with status 0. With TTM_EXIT_TIMES set, appends the
+# milliseconds from the press to the end there.
+press_and_expect_end() {
+  local tabs start
+  tabs=$(tabs_to "$@") || fail "no way to $1" || return 1
+  # shellcheck disable=SC2086 # one key a word
+  send_keys $tabs
+  start=$(date +%s%N)
+  send_keys space
+  wait_for_end "$program_pid" 10 || fail "program still running" || return 1
+  [ -z "${TTM_EXIT_TIMES:-}" ] ||
+    echo $((($(date +%s%N) - start) / 1000000)) >>"$TTM_EXIT_TIMES"
+  wait "$program_pid" || fail "program exited with status $?"
 }
 
 # Runs COMMAND..., which puts what it reads, $1, on the clipboard and keeps
@@ -52,11 +89,13 @@ set_clipboard_with() { # TEXT COMMAND...
   done
 }
 
-# Runs every test_* function, stopping what each started; prints the tally
-# and returns whether all passed.
+# Runs every test_* function (those matching the pattern in TTM_TESTS, where
+# it is set), stopping what each started; prints the tally and returns
+# whether all passed.
 run_tests() {
   local test
-  for test in $(declare -F | awk '{print $3}' | grep '^test_'); do
+  for test in $(declare -F | awk '{print $3}' | grep '^test_' |
+    grep -E -- "${TTM_TESTS:-.}"); do
     echo "== ${test#test_}"
     if "$test"; then
       passed=$((passed + 1))

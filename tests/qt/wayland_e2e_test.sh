@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# The whole program on a Wayland compositor without a clipboard manager
-# (sway, headless): what the clipboard holds after "Copy+Close" and "Close"
-# have ended the program. sway refuses to run as root, so as root the script
-# runs itself again as an unprivileged user (made if missing) on copies of
-# itself and the program that this user can read.
-# Usage: wayland_e2e_test.sh PROGRAM
+# The whole program on a headless Wayland compositor: what the clipboard
+# holds after "Copy+Close" and "Close" have ended the program.
+#   sway: wlroots, with data-control and no clipboard manager; the program's
+#     standby takes the selection over.
+#   mutter: GNOME's compositor, without data-control; it keeps a copy of the
+#     selection itself when the owner ends, if the owner has sent it the text.
+# Compositors refuse to run as root, so as root the script runs itself again
+# as an unprivileged user (made if missing) on copies of itself and the
+# program that this user can read.
+# Usage: wayland_e2e_test.sh sway|mutter PROGRAM
 set -uo pipefail
 
 readonly test_user=text-to-md5-test
+compositor=$1
 
 if [ "$(id -u)" -eq 0 ]; then
   id "$test_user" >/dev/null 2>&1 ||
@@ -15,112 +20,60 @@ if [ "$(id -u)" -eq 0 ]; then
       --shell /usr/sbin/nologin "$test_user" || exit 1
   copies=$(mktemp -d)
   trap 'rm -rf "$copies"' EXIT
-  cp "$0" "$copies/test.sh" && cp "$(dirname "$0")/e2e_lib.sh" "$copies" &&
-    cp "$1" "$copies/text-to-md5" &&
+  here=$(dirname "$0")
+  cp "$0" "$copies/test.sh" &&
+    cp "$here/e2e_lib.sh" "$here/mutter_keys.py" "$copies" &&
+    cp "$2" "$copies/text-to-md5" &&
     chown -R "$test_user:" "$copies" || exit 1
   setpriv --reuid="$test_user" --regid="$test_user" --init-groups \
-    env -i PATH="$PATH" HOME="$copies" "$copies/test.sh" \
-    "$copies/text-to-md5" </dev/null
+    env -i PATH="$PATH" HOME="$copies" ${TTM_TESTS:+TTM_TESTS="$TTM_TESTS"} \
+    ${TTM_EXIT_TIMES:+TTM_EXIT_TIMES="$TTM_EXIT_TIMES"} \
+    "$copies/test.sh" "$compositor" "$copies/text-to-md5" </dev/null
   exit
 fi
 
-program=$1
-export LC_ALL=C.UTF-8
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-XDG_RUNTIME_DIR=$(mktemp -d)
-export XDG_RUNTIME_DIR
-
-readonly abc_digest=900150983CD24FB0D6963F7D28E17F72
-
-source "$(dirname "$0")/e2e_lib.sh"
-
-sway_pid=
-keyboard_pid=
-stop_all() {
-  stop_started
-  local pid
-  for pid in "$keyboard_pid" "$sway_pid"; do
-    [ -z "$pid" ] || kill "$pid" 2>/dev/null
-  done
-  wait
+# mutter runs the tests as its session's one client program, and ends with
+# it; what they print is kept in a file, apart from mutter's own messages.
+if [ "$compositor" = mutter ] && [ -z "${TTM_IN_MUTTER:-}" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR TTM_IN_MUTTER=1
+  unset DISPLAY WAYLAND_DISPLAY
+  # No key repeat: on a busy machine a key released late would repeat. The
+  # setting comes from a settings file of this session's own.
+  export GSETTINGS_BACKEND=keyfile XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
+  mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
+  printf '[org/gnome/desktop/peripherals/keyboard]\nrepeat=false\n' \
+    >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
+  dbus-run-session -- mutter --wayland --headless \
+    --virtual-monitor 1280x800 -- "$0" "$@" >"$XDG_RUNTIME_DIR/mutter.log" 2>&1
+  cat "$XDG_RUNTIME_DIR/report" 2>/dev/null ||
+    cat "$XDG_RUNTIME_DIR/mutter.log" >&2
+  status=$(cat "$XDG_RUNTIME_DIR/status" 2>/dev/null || echo 1)
   rm -rf "$XDG_RUNTIME_DIR"
-}
-trap stop_all EXIT
+  exit "$status"
+fi
 
-start_sway() {
-  # No key repeat: on a busy machine a key released late would repeat, and
-  # a repeated Tab moves the focus past the button it was meant for.
-  printf 'xwayland disable\ninput * repeat_rate 0\n' >"$XDG_RUNTIME_DIR/config"
-  WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-    sway -c "$XDG_RUNTIME_DIR/config" >"$XDG_RUNTIME_DIR/sway.log" 2>&1 &
-  sway_pid=$!
-  local socket deadline=$((SECONDS + 20))
-  until socket=$(compgen -G "$XDG_RUNTIME_DIR/wayland-*[0-9]") &&
-    compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" >/dev/null; do
-    if ((SECONDS >= deadline)) || ended "$sway_pid"; then
-      cat "$XDG_RUNTIME_DIR/sway.log" >&2
-      fail "sway did not start" || return 1
-    fi
-    sleep 0.05
-  done
-  export WAYLAND_DISPLAY=${socket##*/}
-  SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock")
-  export SWAYSOCK
-}
-
-# The headless seat has a keyboard only while a virtual one exists, and a
-# program drops the keys sent before it has taken up a keyboard that just
-# appeared: an idle wtype keeps one there throughout.
-add_keyboard() {
-  wtype -s 600000 &
-  keyboard_pid=$!
-  local deadline=$((SECONDS + 10))
-  until swaymsg -t get_inputs | grep -q '"type": "keyboard"'; do
-    ((SECONDS < deadline)) || fail "no virtual keyboard" || return 1
-    sleep 0.05
-  done
-}
-
-# Whether the program's window has the keyboard focus: keys sent before it
-# has would go nowhere.
-window_focused() {
-  swaymsg -t get_tree | /usr/bin/python3 -c '
-import json, sys
-def focused(node):
-    if node.get("focused") and node.get("name") == "Text to MD5":
-        return True
-    return any(map(focused, node.get("nodes", []) + node.get("floating_nodes", [])))
-sys.exit(0 if focused(json.load(sys.stdin)) else 1)'
-}
-
-# Starts the program and waits until its window is shown with the focus;
-# sets program_pid.
-start_program() {
-  QT_QPA_PLATFORM=wayland "$program" &
-  program_pid=$!
-  started_pids+=("$program_pid")
-  local deadline=$((SECONDS + 20))
-  until window_focused; do
-    ((SECONDS < deadline)) || fail "no focused window appeared" || return 1
-    sleep 0.05
-  done
-}
-
-# Types $1, presses keys $2... and checks that the program ended with status
-# 0.
-type_and_expect_end() {
-  local text=$1 key keys=()
-  shift
-  for key in "$@"; do keys+=(-k "$key"); done
-  wtype -d 20 "$text" "${keys[@]}"
-  wait_for_end "$program_pid" 10 || fail "program still running" || return 1
-  wait "$program_pid" || fail "program exited with status $?"
-}
+program=$2
+export LC_ALL=C.UTF-8
+here=$(dirname "$0")
+readonly abc_digest=900150983CD24FB0D6963F7D28E17F72
+source "$here/e2e_lib.sh"
 
 clipboard() { timeout "${clipboard_timeout:-10}" wl-paste --no-newline "$@"; }
 
-# Puts $1 on the clipboard, owned by a wl-copy that we stop later.
-set_clipboard() { set_clipboard_with "$1" wl-copy --foreground; }
+# Starts the program and waits until its window has the keyboard focus:
+# keys sent before would go nowhere. Qt's protocol log tells when.
+start_program() {
+  local log="$XDG_RUNTIME_DIR/program.log"
+  WAYLAND_DEBUG=client QT_QPA_PLATFORM=wayland "$program" 2>"$log" &
+  program_pid=$!
+  started_pids+=("$program_pid")
+  local deadline=$((SECONDS + 20))
+  until grep -qs 'wl_keyboard@[0-9]*\.enter(' "$log"; do
+    ((SECONDS < deadline)) || fail "the window got no focus" || return 1
+    sleep 0.05
+  done
+}
 
 # The standby that holds the clipboard after the program: the only live
 # process of that name left in this session.
@@ -135,32 +88,147 @@ standby_pid() {
 
 test_copy_and_close_keeps_the_digest_after_exit() {
   start_program || return 1
-  type_and_expect_end abc Tab Tab Tab space || return 1
+  send_text abc
+  press_and_expect_end "Copy+Close" || return 1
   [ "$(clipboard)" = "$abc_digest" ] || fail "clipboard: $(clipboard)" || return 1
-  local types
-  types=$(clipboard --list-types | tr '\n' ' ')
-  for type in "text/plain;charset=utf-8" UTF8_STRING TEXT STRING text/plain; do
-    [[ " $types" == *" $type "* ]] || fail "no $type in: $types" || return 1
-  done
-  local standby
-  standby=$(standby_pid)
-  [ -n "$standby" ] || fail "no standby holds the clipboard" || return 1
-  started_pids+=("$standby")
-  set_clipboard "taken over" || return 1
-  wait_for_end "$standby" 10 || fail "standby still running after a new copy"
+  keeps_the_digest_after_exit
 }
 
 test_close_button_leaves_the_clipboard_alone() {
   set_clipboard "earlier text" || return 1
   start_program || return 1
-  type_and_expect_end abc Tab Tab space || return 1
+  send_text abc
+  press_and_expect_end "Close" || return 1
   [ "$(clipboard)" = "earlier text" ] || fail "clipboard: $(clipboard)" || return 1
   local standby
   standby=$(standby_pid)
-  [ -n "$standby" ] || return 0
-  started_pids+=("$standby")
-  wait_for_end "$standby" 5 || fail "a standby was left behind"
+  [ -z "$standby" ] || wait_for_end "$standby" 5 || fail "a standby was left behind"
 }
 
-start_sway && add_keyboard || exit 1
-run_tests
+if [ "$compositor" = sway ]; then
+  unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR
+
+  sway_pid=
+  keyboard_pid=
+  stop_all() {
+    stop_started
+    local pid
+    for pid in "$keyboard_pid" "$sway_pid"; do
+      [ -z "$pid" ] || kill "$pid" 2>/dev/null
+    done
+    wait
+    rm -rf "$XDG_RUNTIME_DIR"
+  }
+  trap stop_all EXIT
+
+  start_sway() {
+    # No key repeat: on a busy machine a key released late would repeat,
+    # and a repeated Tab moves the focus past the button it was meant for.
+    printf 'xwayland disable\ninput * repeat_rate 0\n' >"$XDG_RUNTIME_DIR/config"
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+      sway -c "$XDG_RUNTIME_DIR/config" >"$XDG_RUNTIME_DIR/sway.log" 2>&1 &
+    sway_pid=$!
+    local socket deadline=$((SECONDS + 20))
+    until socket=$(compgen -G "$XDG_RUNTIME_DIR/wayland-*[0-9]") &&
+      compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" >/dev/null; do
+      if ((SECONDS >= deadline)) || ended "$sway_pid"; then
+        cat "$XDG_RUNTIME_DIR/sway.log" >&2
+        fail "sway did not start" || return 1
+      fi
+      sleep 0.05
+    done
+    export WAYLAND_DISPLAY=${socket##*/}
+    SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock")
+    export SWAYSOCK
+  }
+
+  # The headless seat has a keyboard only while a virtual one exists, and a
+  # program drops the keys sent before it has taken up a keyboard that just
+  # appeared: an idle wtype keeps one there throughout.
+  add_keyboard() {
+    wtype -s 600000 &
+    keyboard_pid=$!
+    local deadline=$((SECONDS + 10))
+    until swaymsg -t get_inputs | grep -q '"type": "keyboard"'; do
+      ((SECONDS < deadline)) || fail "no virtual keyboard" || return 1
+      sleep 0.05
+    done
+  }
+
+  # Puts $1 on the clipboard, owned by a wl-copy that we stop later.
+  set_clipboard() { set_clipboard_with "$1" wl-copy --foreground; }
+  send_text() { wtype -d 20 "$1"; }
+  send_keys() {
+    local key keys=()
+    for key in "$@"; do keys+=(-k "$key"); done
+    wtype -d 20 "${keys[@]}"
+  }
+
+  # The standby serves the usual text types, and ends when another client
+  # takes the selection.
+  keeps_the_digest_after_exit() {
+    local types type standby
+    types=$(clipboard --list-types | tr '\n' ' ')
+    for type in "text/plain;charset=utf-8" UTF8_STRING TEXT STRING text/plain; do
+      [[ " $types" == *" $type "* ]] || fail "no $type in: $types" || return 1
+    done
+    standby=$(standby_pid)
+    [ -n "$standby" ] || fail "no standby holds the clipboard" || return 1
+    started_pids+=("$standby")
+    set_clipboard "taken over" || return 1
+    wait_for_end "$standby" 10 || fail "standby still running after a new copy"
+  }
+
+  # The compositor announces a new output to every client, the standby's too.
+  test_an_output_added_while_the_standby_holds_the_digest() {
+    start_program || return 1
+    send_text abc
+    press_and_expect_end "Copy+Close" || return 1
+    local standby
+    standby=$(standby_pid)
+    [ -n "$standby" ] || fail "no standby holds the clipboard" || return 1
+    started_pids+=("$standby")
+    swaymsg -q create_output || fail "no output added" || return 1
+    [ "$(clipboard)" = "$abc_digest" ] ||
+      fail "clipboard after a new output: $(clipboard)" || return 1
+    ! ended "$standby" || fail "the standby ended"
+  }
+
+  start_sway && add_keyboard || exit 1
+  run_tests
+else
+  exec >"$XDG_RUNTIME_DIR/report" 2>&1
+  trap 'status=$?; stop_started; echo "$status" >"$XDG_RUNTIME_DIR/status"' EXIT
+
+  # Keys go in through mutter's remote-desktop interface, from one process:
+  # the remote keyboard lasts as long as its D-Bus connection.
+  coproc KEYS { /usr/bin/python3 "$here/mutter_keys.py"; }
+  read -r -t 20 ready <&"${KEYS[0]}" && [ "$ready" = ready ] ||
+    fail "no remote-desktop keyboard" || exit 1
+  keys_say() {
+    echo "$*" >&"${KEYS[1]}"
+    local answer
+    read -r -t 10 answer <&"${KEYS[0]}" && [ "$answer" = sent ]
+  }
+  # Puts $1 on the clipboard, owned by an X11 client that we stop later
+  # (wl-copy needs the keyboard focus here, which it would take from the
+  # window).
+  set_clipboard() { set_clipboard_with "$1" xclip -i -selection clipboard -quiet; }
+  send_text() { keys_say text "$1"; }
+  send_keys() { keys_say keys "$@"; }
+
+  # mutter keeps its own copy, which X11 programs read through Xwayland; no
+  # standby is left behind.
+  keeps_the_digest_after_exit() {
+    local x11_text
+    x11_text=$(timeout 10 xclip -o -selection clipboard)
+    [ "$x11_text" = "$abc_digest" ] || fail "X11 clipboard: $x11_text" || return 1
+    local standby
+    standby=$(standby_pid)
+    [ -z "$standby" ] || wait_for_end "$standby" 5 || fail "a standby was left behind"
+  }
+
+  run_tests
+fi

@@ -1,9 +1,8 @@
 #include "desktop.h"
 
+#include <unistd.h>
 #include <wayland-client.h>
 #include <xcb/xcb.h>
-
-#include <unistd.h>
 
 #include <QClipboard>
 #include <QEventLoop>
@@ -15,6 +14,8 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+
+#include "served_text.h"
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
 #include <qpa/qplatformnativeinterface.h>
@@ -98,8 +99,7 @@ bool X11ClipboardIsOurs() {
   if (!atom) return false;
   const XcbReply<xcb_get_selection_owner_reply_t> owner(
       xcb_get_selection_owner_reply(
-          connection, xcb_get_selection_owner(connection, atom->atom),
-          nullptr),
+          connection, xcb_get_selection_owner(connection, atom->atom), nullptr),
       &std::free);
   const xcb_setup_t* setup = xcb_get_setup(connection);
   return owner && owner->owner != XCB_WINDOW_NONE &&
@@ -186,7 +186,7 @@ bool ClipboardTaken(const QString& expected) {
 void HandOverClipboard(standby::ClipboardHolder& holder) {
   const auto copied = OwnedClipboardText();
   if (!copied) return;
-  EndWithin(standby::kStalledReaderLimit);
+  EndWithin(selection::kStalledReaderLimit);
   CatchUpWithCompositor();
   holder.Keep(copied->session, copied->utf8_text);
   if (QGuiApplication::clipboard()->ownsClipboard()) ServeLateReads();

@@ -9,16 +9,11 @@
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace standby {
-
-// A reader of the clipboard's text that takes nothing for this long is
-// dropped.
-constexpr std::chrono::seconds kStalledReaderLimit(10);
 
 // The window system whose clipboard holds the text: the one the program's
 // window is on.

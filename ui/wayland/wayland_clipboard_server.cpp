@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "ext_data_control_v1.h"
+#include "served_text.h"
 #include "wlr_data_control_unstable_v1.h"
 
 // Both names of the protocol come from one description, so their messages
@@ -29,8 +30,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A reader that takes nothing for this long is dropped.
-constexpr auto kStalledTransferLimit = std::chrono::seconds(10);
+// How often readers are checked against selection::kStalledReaderLimit.
 constexpr int kStalledCheckIntervalMs = 1000;
 // The types the X11 standby serves, so that X11 programs under Xwayland find
 // the names they ask for. Wayland ties no encoding to a type name; like
@@ -99,11 +99,11 @@ void OnGlobalRemoved(void*, wl_registry*, std::uint32_t) {}
 constexpr wl_registry_listener kRegistryListener = {&OnGlobal,
                                                     &OnGlobalRemoved};
 
-std::optional<Globals> FindGlobals(wl_display* display, wl_registry* registry) {
-  Globals globals;
+// The registry keeps announcing globals (an output plugged in, a seat
+// added) as long as the connection lasts, so globals must outlive it.
+bool FindGlobals(wl_display* display, wl_registry* registry, Globals& globals) {
   wl_registry_add_listener(registry, &kRegistryListener, &globals);
-  if (wl_display_roundtrip(display) < 0) return std::nullopt;
-  return globals;
+  return wl_display_roundtrip(display) >= 0;
 }
 
 // Makes an object through a request of factory's with the interface that
@@ -246,8 +246,9 @@ class ClipboardServer {
         transfer.last_progress = now;
       }
       const bool waiting = written < 0 && (errno == EAGAIN || errno == EINTR);
-      const bool done = transfer.rest.empty() || (written < 0 && !waiting) ||
-                        now - transfer.last_progress > kStalledTransferLimit;
+      const bool done =
+          transfer.rest.empty() || (written < 0 && !waiting) ||
+          now - transfer.last_progress > selection::kStalledReaderLimit;
       if (done) close(transfer.fd);
       return done;
     });
@@ -263,20 +264,21 @@ class ClipboardServer {
 
 bool ServeClipboard(std::string utf8_text,
                     const std::function<void()>& on_owned) {
+  Globals globals;
   Display display(wl_display_connect(nullptr));
   if (!display) return false;
   Registry registry(wl_display_get_registry(display.get()));
-  const std::optional<Globals> globals =
-      FindGlobals(display.get(), registry.get());
-  if (!globals || !globals->seat) return false;
+  if (!FindGlobals(display.get(), registry.get(), globals) || !globals.seat) {
+    return false;
+  }
   const auto offered =
-      std::find_if(globals->managers.begin(), globals->managers.end(),
+      std::find_if(globals.managers.begin(), globals.managers.end(),
                    [](const auto& manager) { return manager.has_value(); });
-  if (offered == globals->managers.end()) return false;
+  if (offered == globals.managers.end()) return false;
   const DataControlNames& names = kDataControlNames[static_cast<std::size_t>(
-      offered - globals->managers.begin())];
+      offered - globals.managers.begin())];
   Seat seat(static_cast<wl_seat*>(wl_registry_bind(
-      registry.get(), *globals->seat, &wl_seat_interface, kBoundVersion)));
+      registry.get(), *globals.seat, &wl_seat_interface, kBoundVersion)));
   Manager manager(static_cast<ext_data_control_manager_v1*>(wl_registry_bind(
       registry.get(), **offered, names.manager, kBoundVersion)));
   return ClipboardServer(display.get(), std::move(utf8_text))

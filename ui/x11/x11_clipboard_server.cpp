@@ -17,13 +17,13 @@
 #include <utility>
 #include <vector>
 
+#include "served_text.h"
+
 namespace x11 {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A requestor that stops reading an INCR transfer for this long is dropped.
-constexpr auto kStalledTransferLimit = std::chrono::seconds(10);
 // Answers above this size go out in INCR chunks of this size, or of the
 // server's request limit where that is smaller.
 constexpr std::size_t kLargestChunk = 256 * 1024;
@@ -330,7 +330,7 @@ class ClipboardServer {
   void DropStalledTransfers() {
     const auto now = Clock::now();
     FinishEach([now](const Transfer& t) {
-      return now - t.last_activity > kStalledTransferLimit;
+      return now - t.last_activity > selection::kStalledReaderLimit;
     });
   }
 

@@ -11,14 +11,17 @@ purpose=${1:-test}
 
 run_pkgs=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-qpa-plugins libgl-dev
   libxcb1-dev)
-# Wayland: Qt's platform plugin, and what builds the clipboard standby's side.
-run_pkgs+=(qt6-wayland libwayland-dev libwayland-bin)
+# Wayland: Qt's platform plugin, what builds the clipboard standby's side,
+# and Qt's private headers, through which Qt 6.4 tells its Wayland
+# connection.
+run_pkgs+=(qt6-wayland libwayland-dev libwayland-bin qt6-base-private-dev)
 test_pkgs=(
   "${run_pkgs[@]}"
   libgtest-dev libgmock-dev googletest libbenchmark-dev libssl-dev
   clang locales
   xvfb xdotool xclip x11-utils imagemagick dbus at-spi2-core python3-pyatspi
   sway wtype wl-clipboard procps
+  mutter xwayland python3-gi gir1.2-glib-2.0
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   desktop-file-utils appstream dpkg-dev file gtkhash python3
   lintian man-db

@@ -52,16 +52,15 @@ measure() {
 }
 
 holder_rss() {
-  local program=$1 pid window holder
+  local program=$1 pid holder
+  source tests/e2e_lib.sh
   "$program" &
   pid=$!
-  window=$(timeout 20 xdotool search --sync --name '^Text to MD5$' | head -n 1)
-  xdotool windowfocus --sync "$window"
-  xdotool type abc
-  xdotool key Tab Tab Tab space
+  focus_window >/dev/null
+  send_text abc
+  press_button "Copy+Close"
   wait "$pid"
-  holder=$(xdotool getwindowpid \
-    "$(xdotool search --name '^text-to-md5 clipboard$' | head -n 1)")
+  holder=$(holder_pid)
   echo "Clipboard holder after Copy+Close: $(grep VmRSS "/proc/$holder/status")"
 }
 

@@ -17,14 +17,13 @@ mkdir -p "$(dirname "$screenshot")"
 
 run_demo() {
   local text=$1 program=$2 screenshot=$3 window pid
+  source tests/e2e_lib.sh
   "$program" &
   pid=$!
-  window=$(timeout 20 xdotool search --sync --name '^Text to MD5$' | head -n 1)
-  xdotool windowfocus --sync "$window"
-  xdotool type --delay 40 -- "$text"
+  window=$(focus_window)
+  send_text "$text"
   import -window "$window" "$screenshot"
-  # Tab goes input, output, "Close", "Copy+Close"; space presses it.
-  xdotool key --delay 40 Tab Tab Tab space
+  press_button "Copy+Close"
   wait "$pid"
   echo "Typed:      $text"
   echo "Clipboard:  $(timeout 10 xclip -o -selection clipboard)"

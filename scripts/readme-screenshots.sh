@@ -17,21 +17,20 @@ done
 mkdir -p docs
 
 # capture OUTPUT COMMAND...: starts COMMAND, types the text into the window
-# "Text to MD5", saves the window, then presses "Close" (Tab Tab Space from
-# the input box) and waits for the program to end.
+# "Text to MD5", saves the window, then presses "Close" and waits for the
+# program to end.
 capture() {
   local output=$1 pid window
   shift
+  source tests/e2e_lib.sh
   "$@" &
   pid=$!
-  window=$(timeout 60 xdotool search --sync --onlyvisible \
-    --name '^Text to MD5$' | head -n 1)
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool type --delay 30 -- "$TEXT"
+  window=$(focus_window 60)
+  send_text "$TEXT"
   sleep 0.5 # the last repaint
   eval "$(xdotool getwindowgeometry --shell "$window")"
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$output"
-  xdotool key --delay 50 Tab Tab space
+  press_button "Close"
   wait "$pid"
   echo "wrote $output"
 }

@@ -16,14 +16,14 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 # no desktop here to turn it on
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR
 
+source "$(dirname "$0")/../e2e_lib.sh"
 "$program" &
 program_pid=$!
-trap 'kill "$program_pid" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+started_pids+=("$program_pid")
+trap 'stop_started; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
-window=$(timeout 20 xdotool search --sync --onlyvisible \
-  --name '^Text to MD5$' | head -n 1)
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool type --delay 30 -- 'aä' # 1 + 2 bytes in UTF-8
+focus_window >/dev/null
+send_text 'aä' # 1 + 2 bytes in UTF-8
 
 # Debian's python, for which python3-pyatspi is built.
 /usr/bin/python3 - "$program_pid" <<'PYTHON'

@@ -17,7 +17,7 @@ readonly empty_digest=D41D8CD98F00B204E9800998ECF8427E
 readonly abc_digest=900150983CD24FB0D6963F7D28E17F72
 readonly a_umlaut_digest=8419B71C87A225A2C70B50486FBEE545 # UTF-8 C3 A4
 
-source "$(dirname "$0")/e2e_lib.sh"
+source "$(dirname "$0")/../e2e_lib.sh"
 trap 'stop_started; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
 # Xvfb resets itself, clipboard and all, whenever its last client leaves;
@@ -32,12 +32,9 @@ start_program() {
   "${@:-$program}" &
   program_pid=$!
   started_pids+=("$program_pid")
-  window_id=$(timeout 20 xdotool search --sync --name '^Text to MD5$' | head -n 1)
-  [ -n "$window_id" ] || fail "no window appeared" || return 1
-  xdotool windowfocus --sync "$window_id"
+  window_id=$(focus_window)
 }
 
-send_keys() { xdotool key --delay 20 "$@"; }
 
 clipboard() {
   timeout "${clipboard_timeout:-10}" xclip -o -selection clipboard "$@"
@@ -46,16 +43,10 @@ clipboard() {
 # Puts $1 on the clipboard, owned by an xclip that we stop later.
 set_clipboard() { set_clipboard_with "$1" xclip -i -selection clipboard -quiet; }
 
-# The pid of the process that holds the clipboard after the program.
-holder_pid() {
-  local window
-  window=$(xdotool search --name '^text-to-md5 clipboard$' | head -n 1)
-  [ -n "$window" ] && xdotool getwindowpid "$window"
-}
 
 test_copy_and_close_keeps_the_digest_after_exit() {
   start_program || return 1
-  xdotool type --delay 30 abc
+  send_text abc
   import -window "$window_id" "$artifacts/text-to-md5-abc.png"
   press_and_expect_end "Copy+Close" || return 1
   [ "$(clipboard)" = "$abc_digest" ] || fail "clipboard: $(clipboard)" || return 1
@@ -78,7 +69,7 @@ test_copy_and_close_keeps_the_digest_after_exit() {
 # Qt opens the display named by -display; the digest must stay there.
 test_copy_and_close_on_the_display_named_by_argument() {
   start_program env DISPLAY=:bogus "$program" -display "$DISPLAY" || return 1
-  xdotool type --delay 30 abc
+  send_text abc
   press_and_expect_end "Copy+Close" || return 1
   [ "$(clipboard)" = "$abc_digest" ] || fail "clipboard: $(clipboard)"
 }
@@ -86,7 +77,7 @@ test_copy_and_close_on_the_display_named_by_argument() {
 test_close_button_leaves_the_clipboard_alone() {
   set_clipboard "earlier text" || return 1
   start_program || return 1
-  xdotool type --delay 30 abc
+  send_text abc
   press_and_expect_end "Close" || return 1
   [ "$(clipboard)" = "earlier text" ] || fail "clipboard: $(clipboard)" || return 1
   [ -z "$(holder_pid)" ] || fail "a holder was left behind"
@@ -95,7 +86,7 @@ test_close_button_leaves_the_clipboard_alone() {
 test_window_manager_close_leaves_the_clipboard_alone() {
   set_clipboard "earlier text" || return 1
   start_program || return 1
-  xdotool type --delay 30 abc
+  send_text abc
   "$close_window" "$window_id" || fail "close request not sent" || return 1
   wait_for_end "$program_pid" 10 || fail "program still running" || return 1
   wait "$program_pid" || fail "program exited with status $?" || return 1
@@ -104,7 +95,7 @@ test_window_manager_close_leaves_the_clipboard_alone() {
 
 test_typed_non_ascii_text_is_digested_as_utf8() {
   start_program env QT_SCALE_FACTOR=2 "$program" || return 1
-  xdotool type --delay 30 $'\u00e4'
+  send_text $'\u00e4'
   import -window "$window_id" "$artifacts/text-to-md5-a-umlaut-2x.png"
   press_and_expect_end "Copy+Close" || return 1
   [ "$(clipboard)" = "$a_umlaut_digest" ] || fail "clipboard: $(clipboard)"
@@ -116,12 +107,12 @@ test_deleting_everything_and_an_edited_large_output_copy_as_shown() {
   head -c 1048576 /dev/zero | tr '\0' 'x' >"$large"
   set_clipboard "$(cat "$large")" || return 1
   start_program || return 1
-  xdotool type --delay 30 ab
-  xdotool key --delay 20 BackSpace BackSpace Tab ctrl+a ctrl+c
+  send_text ab
+  send_keys BackSpace BackSpace Tab ctrl+a ctrl+c
   [ "$(timeout 10 xclip -o -selection clipboard)" = "$empty_digest" ] ||
     fail "after deleting everything: $(clipboard)" || return 1
   set_clipboard "$(cat "$large")" || return 1
-  xdotool key --delay 20 ctrl+a ctrl+v
+  send_keys ctrl+a ctrl+v
   press_and_expect_end "Copy+Close" "MD5 digest" || return 1
   clipboard | cmp -s - "$large" || fail "the large text came back different"
 }

@@ -21,14 +21,15 @@ if [ "$(id -u)" -eq 0 ]; then
   copies=$(mktemp -d)
   trap 'rm -rf "$copies"' EXIT
   here=$(dirname "$0")
-  cp "$0" "$copies/test.sh" &&
-    cp "$here/e2e_lib.sh" "$here/mutter_keys.py" "$copies" &&
-    cp "$2" "$copies/text-to-md5" &&
+  # The copies keep their places relative to each other.
+  mkdir "$copies/qt" && cp "$0" "$here/mutter_keys.py" "$copies/qt" &&
+    cp "$here/../e2e_lib.sh" "$2" "$copies" &&
     chown -R "$test_user:" "$copies" || exit 1
   setpriv --reuid="$test_user" --regid="$test_user" --init-groups \
     env -i PATH="$PATH" HOME="$copies" ${TTM_TESTS:+TTM_TESTS="$TTM_TESTS"} \
     ${TTM_EXIT_TIMES:+TTM_EXIT_TIMES="$TTM_EXIT_TIMES"} \
-    "$copies/test.sh" "$compositor" "$copies/text-to-md5" </dev/null
+    "$copies/qt/$(basename "$0")" "$compositor" "$copies/$(basename "$2")" \
+    </dev/null
   exit
 fi
 
@@ -57,7 +58,7 @@ program=$2
 export LC_ALL=C.UTF-8
 here=$(dirname "$0")
 readonly abc_digest=900150983CD24FB0D6963F7D28E17F72
-source "$here/e2e_lib.sh"
+source "$here/../e2e_lib.sh"
 
 clipboard() { timeout "${clipboard_timeout:-10}" wl-paste --no-newline "$@"; }
 

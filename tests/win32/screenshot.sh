@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Starts text-to-md5.exe under Wine on the X server of DISPLAY (a private
 # one, from tests/with-xvfb.sh), saves a picture of the screen and one of the
 # window alone; then types a text with characters that code page 1252 lacks
@@ -9,16 +9,14 @@
 # writes OUTPUT_BASE.png (screen), OUTPUT_BASE-window.png and
 # OUTPUT_BASE-tooltip.png.
 set -eu
+source "$(dirname "$0")/../e2e_lib.sh"
 wine_run=$1 prefixes=$2 exe=$3 output=$4
 mkdir -p "$(dirname "$output")"
 
 "$wine_run" "$prefixes" "$exe" &
 run_pid=$!
 
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Text to MD5$' |
-  head -n 1) || true
-if [ -z "$window" ]; then
-  echo "screenshot: no window 'Text to MD5' appeared" >&2
+if ! window=$(focus_window 60); then
   kill "$run_pid" 2>/dev/null || true
   exit 1
 fi
@@ -31,8 +29,7 @@ echo "screenshot: $output.png, window ${WIDTH}x${HEIGHT} at ${X},${Y}"
 
 # A point just below the window's centre lies in txtMD5. The tooltip opens
 # below the pointer, at most 4 inches wide.
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool type --delay 50 -- 'Tee, Чай'
+send_text 'Tee, Чай'
 xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2 + 10))
 sleep 0.2
 xdotool mousemove_relative 1 1

@@ -1,9 +1,11 @@
-# Shared by the end-to-end scripts (sourced, not run): the processes a test
-# starts, waiting for one to end, a failure's report, the keys that press a
-# button, and the loop that runs every function named test_*. The sourcing
-# script sets XDG_RUNTIME_DIR and defines clipboard, which prints the
-# clipboard's text and gives up after ${clipboard_timeout:-10} seconds, and
-# send_keys, which presses the keys it is given by their X keysym names.
+# Shared by the scripts that drive the running program (sourced, not run):
+# the processes a test starts, waiting for one to end, a failure's report,
+# finding the window, the keys that press a button, and the loop that runs
+# every function named test_*. Keys and text go in through X11 (xdotool)
+# unless the sourcing script defines send_keys and send_text anew. A script
+# that uses set_clipboard_with sets XDG_RUNTIME_DIR and defines clipboard,
+# which prints the clipboard's text and gives up after
+# ${clipboard_timeout:-10} seconds.
 
 started_pids=()
 passed=0
@@ -38,6 +40,29 @@ wait_for_end() {
   done
 }
 
+# Presses the keys named by their X keysyms ($@), or types text $1.
+send_keys() { xdotool key --delay 20 "$@"; }
+send_text() { xdotool type --delay 30 -- "$1"; }
+
+# Waits up to $1 seconds (default 20) for the X11 window "Text to MD5" to
+# show, gives it the keyboard focus and prints its id.
+focus_window() {
+  local window
+  window=$(timeout "${1:-20}" xdotool search --sync --onlyvisible \
+    --name '^Text to MD5$' | head -n 1)
+  [ -n "$window" ] || fail 'no window "Text to MD5" appeared' || return 1
+  # Wine's windows may take the focus without telling: the keys then show.
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  echo "$window"
+}
+
+# The pid of the process that holds the X11 clipboard after the program.
+holder_pid() {
+  local window
+  window=$(xdotool search --name '^text-to-md5 clipboard$' | head -n 1)
+  [ -n "$window" ] && xdotool getwindowpid "$window"
+}
+
 # The window's tab order as its user meets it, from the input box, which
 # has the focus when the window opens.
 readonly tab_order=("Text" "MD5 digest" "Close" "Copy+Close")
@@ -55,6 +80,15 @@ tabs_to() {
     [ "$control" = "$from" ] && counting=true
   done
   return 1
+}
+
+# Presses button $1 ("Copy+Close" or "Close") from control $2 (default: the
+# input box), which has the focus.
+press_button() {
+  local tabs
+  tabs=$(tabs_to "$@") || fail "no way to $1" || return 1
+  # shellcheck disable=SC2086 # one key a word
+  send_keys $tabs space
 }
 
 # Presses button $1 ("Copy+Close" or "Close") of program_pid's window, from

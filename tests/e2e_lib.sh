@@ -1,11 +1,9 @@
 # Shared by the scripts that drive the running program (sourced, not run):
 # the processes a test starts, waiting for one to end, a failure's report,
 # finding the window, the keys that press a button, and the loop that runs
-# every function named test_*. Keys and text go in through X11 (xdotool)
-# unless the sourcing script defines send_keys and send_text anew. A script
-# that uses set_clipboard_with sets XDG_RUNTIME_DIR and defines clipboard,
-# which prints the clipboard's text and gives up after
-# ${clipboard_timeout:-10} seconds.
+# every function named test_*. Keys, text and the clipboard go through X11
+# (xdotool, xclip) unless the sourcing script defines send_keys, send_text,
+# clipboard and set_clipboard anew.
 
 started_pids=()
 passed=0
@@ -43,6 +41,14 @@ wait_for_end() {
 # Presses the keys named by their X keysyms ($@), or types text $1.
 send_keys() { xdotool key --delay 20 "$@"; }
 send_text() { xdotool type --delay 30 -- "$1"; }
+
+# Prints the clipboard's text, giving up after ${clipboard_timeout:-10} s.
+clipboard() {
+  timeout "${clipboard_timeout:-10}" xclip -o -selection clipboard "$@"
+}
+
+# Puts $1 on the clipboard, owned by an xclip that we stop later.
+set_clipboard() { set_clipboard_with "$1" xclip -i -selection clipboard -quiet; }
 
 # Waits up to $1 seconds (default 20) for the X11 window "Text to MD5" to
 # show, gives it the keyboard focus and prints its id.

@@ -36,12 +36,6 @@ start_program() {
 }
 
 
-clipboard() {
-  timeout "${clipboard_timeout:-10}" xclip -o -selection clipboard "$@"
-}
-
-# Puts $1 on the clipboard, owned by an xclip that we stop later.
-set_clipboard() { set_clipboard_with "$1" xclip -i -selection clipboard -quiet; }
 
 
 test_copy_and_close_keeps_the_digest_after_exit() {

@@ -165,11 +165,13 @@ if [ "$compositor" = sway ]; then
 
   # Puts $1 on the clipboard, owned by a wl-copy that we stop later.
   set_clipboard() { set_clipboard_with "$1" wl-copy --foreground; }
-  send_text() { wtype -d 20 "$1"; }
+  # Each wtype brings a virtual keyboard of its own, whose first key the
+  # window may miss: a harmless one goes first.
+  send_text() { wtype -d 20 -k Shift_L "$1"; }
   send_keys() {
     local key keys=()
     for key in "$@"; do keys+=(-k "$key"); done
-    wtype -d 20 "${keys[@]}"
+    wtype -d 20 -k Shift_L "${keys[@]}"
   }
 
   # The standby serves the usual text types, and ends when another client

@@ -63,6 +63,14 @@ install_missing() { # PACKAGE...
 
 install_missing "${wanted[@]}"
 
+# The X11 sockets' folder, as a booted system makes it: X servers (Xvfb, and
+# Xwayland under mutter, which insists on it) create their sockets there.
+# A fresh root or container has none, and an X server started by a user
+# would make it that user's.
+if [ "$purpose" = test ] && [ ! -d /tmp/.X11-unix ]; then
+  "${as_root[@]}" install -d -m 1777 -o root -g root /tmp/.X11-unix
+fi
+
 # The fuzzer's runtime belongs to one clang version (libclang-rt-14-dev on
 # Debian 12, libclang-rt-19-dev on Debian 13): the one clang here is.
 if [ "$purpose" = test ]; then

@@ -64,14 +64,15 @@ source "$here/../e2e_lib.sh"
 clipboard() { timeout "${clipboard_timeout:-10}" wl-paste --no-newline "$@"; }
 
 # Starts the program and waits until its window has the keyboard focus:
-# keys sent before would go nowhere. Qt's protocol log tells when.
+# keys sent before would go nowhere. The protocol log tells when (it names
+# objects interface@id before libwayland 1.23, interface#id since).
 start_program() {
   local log="$XDG_RUNTIME_DIR/program.log"
   WAYLAND_DEBUG=client QT_QPA_PLATFORM=wayland "$program" 2>"$log" &
   program_pid=$!
   started_pids+=("$program_pid")
   local deadline=$((SECONDS + 20))
-  until grep -qs 'wl_keyboard@[0-9]*\.enter(' "$log"; do
+  until grep -qsE 'wl_keyboard[@#][0-9]+\.enter\(' "$log"; do
     ((SECONDS < deadline)) || fail "the window got no focus" || return 1
     sleep 0.05
   done

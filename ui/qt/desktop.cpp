@@ -189,6 +189,7 @@ void HandOverClipboard(standby::ClipboardHolder& holder) {
   EndWithin(selection::kStalledReaderLimit);
   CatchUpWithCompositor();
   holder.Keep(copied->session, copied->utf8_text);
+  CatchUpWithCompositor();  // learns whether the standby took the selection
   if (QGuiApplication::clipboard()->ownsClipboard()) ServeLateReads();
 }
 

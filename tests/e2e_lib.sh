@@ -134,13 +134,18 @@ set_clipboard_with() { # TEXT COMMAND...
   done
 }
 
+# The test_* functions' names (those matching the pattern in TTM_TESTS,
+# where it is set).
+selected_tests() {
+  declare -F | awk '{print $3}' | grep '^test_' | grep -E -- "${TTM_TESTS:-.}"
+}
+
 # Runs every test_* function (those matching the pattern in TTM_TESTS, where
 # it is set), stopping what each started; prints the tally and returns
 # whether all passed.
 run_tests() {
   local test
-  for test in $(declare -F | awk '{print $3}' | grep '^test_' |
-    grep -E -- "${TTM_TESTS:-.}"); do
+  for test in $(selected_tests); do
     echo "== ${test#test_}"
     if "$test"; then
       passed=$((passed + 1))

@@ -37,38 +37,6 @@ if [ "$(id -u)" -eq 0 ]; then
   exit
 fi
 
-# mutter and KWin run the tests as their session's one client program, and
-# end with it; what they print is kept in a file, apart from the
-# compositor's own messages. The compositor's settings are this session's
-# own.
-if [ "$compositor" != sway ] && [ -z "${TTM_IN_SESSION:-}" ]; then
-  XDG_RUNTIME_DIR=$(mktemp -d)
-  export XDG_RUNTIME_DIR TTM_IN_SESSION=1 XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
-  unset DISPLAY WAYLAND_DISPLAY
-  if [ "$compositor" = mutter ]; then
-    # No key repeat: on a busy machine a key released late would repeat.
-    export GSETTINGS_BACKEND=keyfile
-    mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
-    printf '[org/gnome/desktop/peripherals/keyboard]\nrepeat=false\n' \
-      >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
-    session=(mutter --wayland --headless --virtual-monitor 1280x800 -- "$0" "$@")
-  else
-    # Debian's kwin_wayland carries a file capability, which a container
-    # may refuse to run; a plain copy has none, and keeps the name KWin
-    # reads its settings by. KWin parses its session command like a shell.
-    kwin=$XDG_RUNTIME_DIR/kwin_wayland
-    cp "$(command -v kwin_wayland)" "$kwin" || exit 1
-    session=("$kwin" --virtual --no-lockscreen
-      --exit-with-session "$(printf '%q ' "$0" "$@")")
-  fi
-  dbus-run-session -- "${session[@]}" >"$XDG_RUNTIME_DIR/compositor.log" 2>&1
-  cat "$XDG_RUNTIME_DIR/report" 2>/dev/null ||
-    cat "$XDG_RUNTIME_DIR/compositor.log" >&2
-  status=$(cat "$XDG_RUNTIME_DIR/status" 2>/dev/null || echo 1)
-  rm -rf "$XDG_RUNTIME_DIR"
-  exit "$status"
-fi
-
 program=$2
 export LC_ALL=C.UTF-8
 here=$(dirname "$0")
@@ -121,6 +89,50 @@ test_close_button_leaves_the_clipboard_alone() {
   standby=$(standby_pid)
   [ -z "$standby" ] || wait_for_end "$standby" 5 || fail "a standby was left behind"
 }
+
+# mutter and KWin run a case as their session's one client program, and end
+# with it; what it prints is kept in a file, apart from the compositor's own
+# messages. The compositor's settings are this session's own.
+in_session() { # COMPOSITOR PROGRAM
+  local XDG_RUNTIME_DIR XDG_CONFIG_HOME session kwin status
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR TTM_IN_SESSION=1 XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
+  unset DISPLAY WAYLAND_DISPLAY
+  if [ "$compositor" = mutter ]; then
+    # No key repeat: on a busy machine a key released late would repeat.
+    export GSETTINGS_BACKEND=keyfile
+    mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
+    printf '[org/gnome/desktop/peripherals/keyboard]\nrepeat=false\n' \
+      >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
+    session=(mutter --wayland --headless --virtual-monitor 1280x800 -- "$0" "$@")
+  else
+    # Debian's kwin_wayland carries a file capability, which a container
+    # may refuse to run; a plain copy has none, and keeps the name KWin
+    # reads its settings by. KWin parses its session command like a shell.
+    kwin=$XDG_RUNTIME_DIR/kwin_wayland
+    cp "$(command -v kwin_wayland)" "$kwin" || return 1
+    session=("$kwin" --virtual --no-lockscreen
+      --exit-with-session "$(printf '%q ' "$0" "$@")")
+  fi
+  dbus-run-session -- "${session[@]}" >"$XDG_RUNTIME_DIR/compositor.log" 2>&1
+  cat "$XDG_RUNTIME_DIR/report" 2>/dev/null ||
+    cat "$XDG_RUNTIME_DIR/compositor.log" >&2
+  status=$(cat "$XDG_RUNTIME_DIR/status" 2>/dev/null || echo 1)
+  rm -rf "$XDG_RUNTIME_DIR"
+  return "$status"
+}
+
+# Each case has a session of its own: KWin 6 refuses a claim of the
+# selection older than the last copy, and the claims made here carry no
+# input serial (the clicks come through AT-SPI), so one case's copy would
+# fail the next case's.
+if [ "$compositor" != sway ] && [ -z "${TTM_IN_SESSION:-}" ]; then
+  status=0
+  for test in $(selected_tests); do
+    TTM_TESTS="^$test\$" in_session "$@" || status=1
+  done
+  exit "$status"
+fi
 
 # sway and KWin offer data-control, on which the clipboard is read and set
 # without the keyboard focus, and the program's standby holds the digest.
@@ -283,7 +295,8 @@ else
   else
     # KWin lets no client here press keys, so the window is worked through
     # AT-SPI, whose clicks come with no input event: Qt claims the selection
-    # with serial 0, which KWin 5.27 takes from the focused window.
+    # with serial 0, which KWin takes from the focused window unless
+    # something was copied since (KWin 6).
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 # no desktop here to turn it on
     send_text() { input_say text "$program_pid" "$1"; }
     focus_button() { input_say focus "$program_pid" "$1"; }

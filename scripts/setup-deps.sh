@@ -22,6 +22,7 @@ test_pkgs=(
   xvfb xdotool xclip x11-utils imagemagick dbus at-spi2-core python3-pyatspi
   sway wtype wl-clipboard procps
   mutter xwayland python3-gi gir1.2-glib-2.0
+  kwin-wayland
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   desktop-file-utils appstream dpkg-dev file gtkhash python3
   lintian man-db

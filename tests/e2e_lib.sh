@@ -3,7 +3,8 @@
 # finding the window, the keys that press a button, and the loop that runs
 # every function named test_*. Keys, text and the clipboard go through X11
 # (xdotool, xclip) unless the sourcing script defines send_keys, send_text,
-# clipboard and set_clipboard anew.
+# clipboard and set_clipboard anew; one without keys defines focus_button
+# and press_focused_button its own way.
 
 started_pids=()
 passed=0
@@ -88,26 +89,30 @@ tabs_to() {
   return 1
 }
 
-# Presses button $1 ("Copy+Close" or "Close") from control $2 (default: the
-# input box), which has the focus.
-press_button() {
+# Moves the focus to button $1 ("Copy+Close" or "Close") from control $2
+# that has it (default: the input box).
+focus_button() {
   local tabs
   tabs=$(tabs_to "$@") || fail "no way to $1" || return 1
   # shellcheck disable=SC2086 # one key a word
-  send_keys $tabs space
+  send_keys $tabs
 }
+
+press_focused_button() { send_keys space; }
+
+# Presses button $1 from control $2 that has the focus (default: the input
+# box).
+press_button() { focus_button "$@" && press_focused_button; }
 
 # Presses button $1 ("Copy+Close" or "Close") of program_pid's window, from
 # control $2 that has the focus (default: the input box), and checks that
 # the program then ends with status 0. With TTM_EXIT_TIMES set, appends the
 # milliseconds from the press to the end there.
 press_and_expect_end() {
-  local tabs start
-  tabs=$(tabs_to "$@") || fail "no way to $1" || return 1
-  # shellcheck disable=SC2086 # one key a word
-  send_keys $tabs
+  local start
+  focus_button "$@" || return 1
   start=$(date +%s%N)
-  send_keys space
+  press_focused_button || fail "could not press $1" || return 1
   wait_for_end "$program_pid" 10 || fail "program still running" || return 1
   [ -z "${TTM_EXIT_TIMES:-}" ] ||
     echo $((($(date +%s%N) - start) / 1000000)) >>"$TTM_EXIT_TIMES"
@@ -129,13 +134,18 @@ set_clipboard_with() { # TEXT COMMAND...
   done
 }
 
+# The test_* functions' names (those matching the pattern in TTM_TESTS,
+# where it is set).
+selected_tests() {
+  declare -F | awk '{print $3}' | grep '^test_' | grep -E -- "${TTM_TESTS:-.}"
+}
+
 # Runs every test_* function (those matching the pattern in TTM_TESTS, where
 # it is set), stopping what each started; prints the tally and returns
 # whether all passed.
 run_tests() {
   local test
-  for test in $(declare -F | awk '{print $3}' | grep '^test_' |
-    grep -E -- "${TTM_TESTS:-.}"); do
+  for test in $(selected_tests); do
     echo "== ${test#test_}"
     if "$test"; then
       passed=$((passed + 1))

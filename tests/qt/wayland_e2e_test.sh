@@ -5,10 +5,13 @@
 #     standby takes the selection over.
 #   mutter: GNOME's compositor, without data-control; it keeps a copy of the
 #     selection itself when the owner ends, if the owner has sent it the text.
+#   kwin: KDE's compositor, with data-control and no clipboard manager of its
+#     own; it has no virtual keyboard for clients, so the window is worked
+#     through AT-SPI instead of keys.
 # Compositors refuse to run as root, so as root the script runs itself again
 # as an unprivileged user (made if missing) on copies of itself and the
 # program that this user can read.
-# Usage: wayland_e2e_test.sh sway|mutter PROGRAM
+# Usage: wayland_e2e_test.sh sway|mutter|kwin PROGRAM
 set -uo pipefail
 
 readonly test_user=text-to-md5-test
@@ -23,7 +26,7 @@ if [ "$(id -u)" -eq 0 ]; then
   here=$(dirname "$0")
   # The copies keep their places relative to each other.
   mkdir "$copies/qt" &&
-    cp "$0" "$here/mutter_keys.py" "$here/atspi_press.py" "$copies/qt" &&
+    cp "$0" "$here/mutter_keys.py" "$here/atspi_input.py" "$copies/qt" &&
     cp "$here/../e2e_lib.sh" "$2" "$copies" &&
     chown -R "$test_user:" "$copies" || exit 1
   setpriv --reuid="$test_user" --regid="$test_user" --init-groups \
@@ -32,27 +35,6 @@ if [ "$(id -u)" -eq 0 ]; then
     "$copies/qt/$(basename "$0")" "$compositor" "$copies/$(basename "$2")" \
     </dev/null
   exit
-fi
-
-# mutter runs the tests as its session's one client program, and ends with
-# it; what they print is kept in a file, apart from mutter's own messages.
-if [ "$compositor" = mutter ] && [ -z "${TTM_IN_MUTTER:-}" ]; then
-  XDG_RUNTIME_DIR=$(mktemp -d)
-  export XDG_RUNTIME_DIR TTM_IN_MUTTER=1
-  unset DISPLAY WAYLAND_DISPLAY
-  # No key repeat: on a busy machine a key released late would repeat. The
-  # setting comes from a settings file of this session's own.
-  export GSETTINGS_BACKEND=keyfile XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
-  mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
-  printf '[org/gnome/desktop/peripherals/keyboard]\nrepeat=false\n' \
-    >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
-  dbus-run-session -- mutter --wayland --headless \
-    --virtual-monitor 1280x800 -- "$0" "$@" >"$XDG_RUNTIME_DIR/mutter.log" 2>&1
-  cat "$XDG_RUNTIME_DIR/report" 2>/dev/null ||
-    cat "$XDG_RUNTIME_DIR/mutter.log" >&2
-  status=$(cat "$XDG_RUNTIME_DIR/status" 2>/dev/null || echo 1)
-  rm -rf "$XDG_RUNTIME_DIR"
-  exit "$status"
 fi
 
 program=$2
@@ -107,6 +89,72 @@ test_close_button_leaves_the_clipboard_alone() {
   standby=$(standby_pid)
   [ -z "$standby" ] || wait_for_end "$standby" 5 || fail "a standby was left behind"
 }
+
+# mutter and KWin run a case as their session's one client program, and end
+# with it; what it prints is kept in a file, apart from the compositor's own
+# messages. The compositor's settings are this session's own.
+in_session() { # COMPOSITOR PROGRAM
+  local XDG_RUNTIME_DIR XDG_CONFIG_HOME session kwin status
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR TTM_IN_SESSION=1 XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
+  unset DISPLAY WAYLAND_DISPLAY
+  if [ "$compositor" = mutter ]; then
+    # No key repeat: on a busy machine a key released late would repeat.
+    export GSETTINGS_BACKEND=keyfile
+    mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
+    printf '[org/gnome/desktop/peripherals/keyboard]\nrepeat=false\n' \
+      >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
+    session=(mutter --wayland --headless --virtual-monitor 1280x800 -- "$0" "$@")
+  else
+    # Debian's kwin_wayland carries a file capability, which a container
+    # may refuse to run; a plain copy has none, and keeps the name KWin
+    # reads its settings by. KWin parses its session command like a shell.
+    kwin=$XDG_RUNTIME_DIR/kwin_wayland
+    cp "$(command -v kwin_wayland)" "$kwin" || return 1
+    session=("$kwin" --virtual --no-lockscreen
+      --exit-with-session "$(printf '%q ' "$0" "$@")")
+  fi
+  dbus-run-session -- "${session[@]}" >"$XDG_RUNTIME_DIR/compositor.log" 2>&1
+  cat "$XDG_RUNTIME_DIR/report" 2>/dev/null ||
+    cat "$XDG_RUNTIME_DIR/compositor.log" >&2
+  status=$(cat "$XDG_RUNTIME_DIR/status" 2>/dev/null || echo 1)
+  rm -rf "$XDG_RUNTIME_DIR"
+  return "$status"
+}
+
+# Each case has a session of its own: KWin 6 refuses a claim of the
+# selection older than the last copy, and the claims made here carry no
+# input serial (the clicks come through AT-SPI), so one case's copy would
+# fail the next case's.
+if [ "$compositor" != sway ] && [ -z "${TTM_IN_SESSION:-}" ]; then
+  status=0
+  for test in $(selected_tests); do
+    TTM_TESTS="^$test\$" in_session "$@" || status=1
+  done
+  exit "$status"
+fi
+
+# sway and KWin offer data-control, on which the clipboard is read and set
+# without the keyboard focus, and the program's standby holds the digest.
+if [ "$compositor" != mutter ]; then
+  # Puts $1 on the clipboard, owned by a wl-copy that we stop later.
+  set_clipboard() { set_clipboard_with "$1" wl-copy --foreground; }
+
+  # The standby serves the usual text types, and ends when another client
+  # takes the selection.
+  keeps_the_digest_after_exit() {
+    local types type standby
+    types=$(clipboard --list-types | tr '\n' ' ')
+    for type in "text/plain;charset=utf-8" UTF8_STRING TEXT STRING text/plain; do
+      [[ " $types" == *" $type "* ]] || fail "no $type in: $types" || return 1
+    done
+    standby=$(standby_pid)
+    [ -n "$standby" ] || fail "no standby holds the clipboard" || return 1
+    started_pids+=("$standby")
+    set_clipboard "taken over" || return 1
+    wait_for_end "$standby" 10 || fail "standby still running after a new copy"
+  }
+fi
 
 if [ "$compositor" = sway ]; then
   # A session bus of its own, on which the accessibility bus starts.
@@ -164,8 +212,6 @@ if [ "$compositor" = sway ]; then
     done
   }
 
-  # Puts $1 on the clipboard, owned by a wl-copy that we stop later.
-  set_clipboard() { set_clipboard_with "$1" wl-copy --foreground; }
   # Each wtype brings a virtual keyboard of its own, whose first key the
   # window may miss: a harmless one goes first.
   send_text() { wtype -d 20 -k Shift_L "$1"; }
@@ -173,21 +219,6 @@ if [ "$compositor" = sway ]; then
     local key keys=()
     for key in "$@"; do keys+=(-k "$key"); done
     wtype -d 20 -k Shift_L "${keys[@]}"
-  }
-
-  # The standby serves the usual text types, and ends when another client
-  # takes the selection.
-  keeps_the_digest_after_exit() {
-    local types type standby
-    types=$(clipboard --list-types | tr '\n' ' ')
-    for type in "text/plain;charset=utf-8" UTF8_STRING TEXT STRING text/plain; do
-      [[ " $types" == *" $type "* ]] || fail "no $type in: $types" || return 1
-    done
-    standby=$(standby_pid)
-    [ -n "$standby" ] || fail "no standby holds the clipboard" || return 1
-    started_pids+=("$standby")
-    set_clipboard "taken over" || return 1
-    wait_for_end "$standby" 10 || fail "standby still running after a new copy"
   }
 
   # The compositor announces a new output to every client, the standby's too.
@@ -213,7 +244,7 @@ if [ "$compositor" = sway ]; then
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 start_program || return 1
     send_text abc
     set_clipboard "a later copy" || return 1
-    /usr/bin/python3 "$here/atspi_press.py" "$program_pid" "Copy+Close" ||
+    /usr/bin/python3 "$here/atspi_input.py" press "$program_pid" "Copy+Close" ||
       fail "no press" || return 1
     sleep 1 # time enough to end, had the copy been taken for done
     ! ended "$program_pid" || fail "the window closed" || return 1
@@ -226,33 +257,51 @@ else
   exec >"$XDG_RUNTIME_DIR/report" 2>&1
   trap 'status=$?; stop_started; echo "$status" >"$XDG_RUNTIME_DIR/status"' EXIT
 
-  # Keys go in through mutter's remote-desktop interface, from one process:
-  # the remote keyboard lasts as long as its D-Bus connection.
-  coproc KEYS { /usr/bin/python3 "$here/mutter_keys.py"; }
-  read -r -t 20 ready <&"${KEYS[0]}" && [ "$ready" = ready ] ||
-    fail "no remote-desktop keyboard" || exit 1
-  keys_say() {
-    echo "$*" >&"${KEYS[1]}"
+  # Input comes from one helper process, which prints "ready", then answers
+  # each command with "sent". mutter's remote keyboard lasts as long as the
+  # helper's D-Bus connection.
+  case $compositor in
+    mutter) input_helper=mutter_keys.py ;;
+    kwin) input_helper=atspi_input.py ;;
+  esac
+  coproc INPUT { /usr/bin/python3 "$here/$input_helper"; }
+  read -r -t 20 ready <&"${INPUT[0]}" && [ "$ready" = ready ] ||
+    fail "$input_helper did not start" || exit 1
+  input_say() {
+    echo "$*" >&"${INPUT[1]}"
     local answer
-    read -r -t 10 answer <&"${KEYS[0]}" && [ "$answer" = sent ]
+    read -r -t 30 answer <&"${INPUT[0]}" || answer="no answer"
+    [ "$answer" = sent ] || fail "$input_helper: $answer"
   }
-  # Puts $1 on the clipboard, owned by an X11 client that we stop later
-  # (wl-copy needs the keyboard focus here, which it would take from the
-  # window).
-  set_clipboard() { set_clipboard_with "$1" xclip -i -selection clipboard -quiet; }
-  send_text() { keys_say text "$1"; }
-  send_keys() { keys_say keys "$@"; }
 
-  # mutter keeps its own copy, which X11 programs read through Xwayland; no
-  # standby is left behind.
-  keeps_the_digest_after_exit() {
-    local x11_text
-    x11_text=$(timeout 10 xclip -o -selection clipboard)
-    [ "$x11_text" = "$abc_digest" ] || fail "X11 clipboard: $x11_text" || return 1
-    local standby
-    standby=$(standby_pid)
-    [ -z "$standby" ] || wait_for_end "$standby" 5 || fail "a standby was left behind"
-  }
+  if [ "$compositor" = mutter ]; then
+    # Puts $1 on the clipboard, owned by an X11 client that we stop later
+    # (wl-copy needs the keyboard focus here, which it would take from the
+    # window).
+    set_clipboard() { set_clipboard_with "$1" xclip -i -selection clipboard -quiet; }
+    send_text() { input_say text "$1"; }
+    send_keys() { input_say keys "$@"; }
+
+    # mutter keeps its own copy, which X11 programs read through Xwayland;
+    # no standby is left behind.
+    keeps_the_digest_after_exit() {
+      local x11_text
+      x11_text=$(timeout 10 xclip -o -selection clipboard)
+      [ "$x11_text" = "$abc_digest" ] || fail "X11 clipboard: $x11_text" || return 1
+      local standby
+      standby=$(standby_pid)
+      [ -z "$standby" ] || wait_for_end "$standby" 5 || fail "a standby was left behind"
+    }
+  else
+    # KWin lets no client here press keys, so the window is worked through
+    # AT-SPI, whose clicks come with no input event: Qt claims the selection
+    # with serial 0, which KWin takes from the focused window unless
+    # something was copied since (KWin 6).
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 # no desktop here to turn it on
+    send_text() { input_say text "$program_pid" "$1"; }
+    focus_button() { input_say focus "$program_pid" "$1"; }
+    press_focused_button() { input_say press "$program_pid"; }
+  fi
 
   run_tests
 fi

@@ -16,9 +16,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <thread>
+
+#include "xcb_handles.h"
 
 namespace {
 
@@ -27,11 +28,7 @@ constexpr auto kPatience = std::chrono::seconds(30);
 // The resident set is read once the program has settled after drawing.
 constexpr auto kSettleTime = std::chrono::milliseconds(300);
 
-struct FreeDeleter {
-  void operator()(void* pointer) const { std::free(pointer); }
-};
-template <typename T>
-using XcbPtr = std::unique_ptr<T, FreeDeleter>;
+using x11::XcbPtr;
 
 [[noreturn]] void Fail(const char* what) {
   std::fprintf(stderr, "startup_probe: %s\n", what);

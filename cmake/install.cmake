@@ -44,15 +44,14 @@ if(TARGET text-to-md5 AND NOT WIN32)
   install(FILES ${TTM_RESOURCES}/linux/text-to-md5.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
-  foreach(size 16x16 32x32 48x48 64x64 128x128 scalable)
-    set(icon_dir icons/hicolor/${size}/apps)
-    if(size STREQUAL scalable)
-      set(icon ${TTM_RESOURCES}/${icon_dir}/text-to-md5.svg)
-    else()
-      set(icon ${TTM_RESOURCES}/${icon_dir}/text-to-md5.png)
-    endif()
-    install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/${icon_dir})
+  foreach(size IN LISTS TTM_ICON_SIZES)
+    set(icon_dir icons/hicolor/${size}x${size}/apps)
+    install(FILES ${TTM_RESOURCES}/${icon_dir}/text-to-md5.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/${icon_dir})
   endforeach()
+  set(icon_dir icons/hicolor/scalable/apps)
+  install(FILES ${TTM_RESOURCES}/${icon_dir}/text-to-md5.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/${icon_dir})
 
   # The release list and developer come from the history and the licence.
   configure_file(${TTM_RESOURCES}/linux/${TTM_APP_ID}.metainfo.xml.in

@@ -17,7 +17,16 @@ from pathlib import Path
 
 NAME = "text-to-md5"
 UNITS = 16  # the drawing's coordinates run from 0 to UNITS on both axes
-PNG_SIZES = (16, 32, 48, 64, 128)
+
+
+def read_png_sizes():
+    """The hicolor PNG sizes, listed in icon-sizes.txt beside this file."""
+    lines = (Path(__file__).resolve().parent / "icon-sizes.txt").read_text()
+    return tuple(int(line) for line in lines.splitlines()
+                 if line and not line.startswith("#"))
+
+
+PNG_SIZES = read_png_sizes()
 
 # The standard 16-colour VGA palette, in the order Windows uses.
 VGA = (

@@ -105,7 +105,7 @@ deb_files() {
   {
     echo "-rwxr-xr-x root/root ./usr/bin/text-to-md5"
     echo "$data ./$desktop_file"
-    for size in 16 32 48 64 128; do
+    for size in $(grep -E '^[0-9]+$' resources/icon-sizes.txt); do
       echo "$data ./$icons/${size}x${size}/apps/text-to-md5.png"
     done
     echo "$data ./$icons/scalable/apps/text-to-md5.svg"

@@ -22,7 +22,8 @@ ICO_IMAGES = (  # width = height, colour count, bits per pixel
     (32, 16, 4),
     (16, 16, 4),
 )
-PNG_SIZES = (16, 32, 48, 64, 128)
+sys.path.insert(0, str(ROOT / "resources"))
+from make_icons import PNG_SIZES  # noqa: E402  (the drawing's own list)
 
 
 class CheckFailed(Exception):

@@ -15,12 +15,12 @@
 #include <QSignalSpy>
 #include <QtTest>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <map>
 #include <memory>
 
 #include "form_layout.h"
-#include "qt_twips.h"
 
 namespace {
 
@@ -97,11 +97,15 @@ class QtFormTest : public QObject {
       form_->resize(window_size);
       QVERIFY(QTest::qWaitFor([&] { return form_->size() == window_size; }));
     } else {
-      QCOMPARE(form_->size(), qt::ClientSize());
+      QCOMPARE(form_->size(), QSize(259, 79));
     }
+    // In Qt's logical pixels, 96 to the inch, worked out by hand from the
+    // layout's twips (15 to the pixel, halves rounded up).
+    const std::array<QRect, ui::kControlCount> places = {
+        QRect(2, 2, 253, 19), QRect(2, 26, 253, 19), QRect(52, 52, 73, 25),
+        QRect(136, 52, 73, 25)};
     for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
-      QCOMPARE(Control(slot)->geometry(),
-               qt::ToPixels(ui::kControls[slot].place));
+      QCOMPARE(Control(slot)->geometry(), places[slot]);
     }
   }
 

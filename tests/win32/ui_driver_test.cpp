@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
@@ -40,7 +41,36 @@ int ExpectedDpi() {
   return dpi ? std::atoi(dpi) : 96;
 }
 
-int ToPixels(int twips, int dpi) { return ui::TwipsToPixels(twips, dpi); }
+RECT Place(int left, int top, int width, int height) {
+  return {left, top, left + width, top + height};
+}
+
+// The window in client pixels at a DPI the tests run at, worked out by hand
+// from the layout's twips (1440 to the inch, halves rounded up).
+struct PixelLayout {
+  int dpi;
+  int client_width, client_height;
+  std::array<RECT, ui::kControlCount> controls;  // in slot order
+};
+const PixelLayout kPixelLayouts[] = {
+    {96,
+     259,
+     79,
+     {Place(2, 2, 253, 19), Place(2, 26, 253, 19), Place(52, 52, 73, 25),
+      Place(136, 52, 73, 25)}},
+    {144,
+     389,
+     119,
+     {Place(3, 3, 380, 29), Place(3, 39, 380, 29), Place(78, 78, 110, 38),
+      Place(204, 78, 110, 38)}},
+};
+
+const PixelLayout* PixelLayoutAt(int dpi) {
+  for (const PixelLayout& layout : kPixelLayouts) {
+    if (layout.dpi == dpi) return &layout;
+  }
+  return nullptr;
+}
 
 using win32::Wide;
 
@@ -157,11 +187,13 @@ TEST_F(AppTest, LayoutInTwipsAtTheLogicalDpiCentredAndFixedOnResize) {
   HDC screen = GetDC(nullptr);
   ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), dpi) << "Wine's DPI setting";
   ReleaseDC(nullptr, screen);
+  const PixelLayout* layout = PixelLayoutAt(dpi);
+  ASSERT_NE(layout, nullptr) << "no layout written down for " << dpi << " DPI";
 
   RECT client{};
   GetClientRect(app_.window(), &client);
-  EXPECT_EQ(client.right, ToPixels(ui::kClientWidth, dpi));
-  EXPECT_EQ(client.bottom, ToPixels(ui::kClientHeight, dpi));
+  EXPECT_EQ(client.right, layout->client_width);
+  EXPECT_EQ(client.bottom, layout->client_height);
 
   RECT frame{};
   GetWindowRect(app_.window(), &frame);
@@ -174,11 +206,7 @@ TEST_F(AppTest, LayoutInTwipsAtTheLogicalDpiCentredAndFixedOnResize) {
 
   const auto check_controls = [&] {
     for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
-      const ui::TwipsRect& place = ui::kControls[slot].place;
-      const RECT expected{
-          ToPixels(place.left, dpi), ToPixels(place.top, dpi),
-          ToPixels(place.left, dpi) + ToPixels(place.width, dpi),
-          ToPixels(place.top, dpi) + ToPixels(place.height, dpi)};
+      const RECT& expected = layout->controls[slot];
       const RECT actual = ClientRectOf(app_.control(win32::kControlIds[slot]));
       EXPECT_TRUE(EqualRect(&actual, &expected))
           << ui::kControls[slot].name << ": " << Describe(actual)

@@ -31,7 +31,9 @@
 #include <vector>
 
 #include "clipboard_holder.h"
+#include "clipboard_text_types.h"
 #include "x11_clipboard_server.h"
+#include "xcb_handles.h"
 
 namespace {
 
@@ -46,11 +48,7 @@ std::string TestDisplay() {
   return display != nullptr ? display : "";
 }
 
-struct FreeDeleter {
-  void operator()(void* pointer) const { std::free(pointer); }
-};
-template <typename T>
-using XcbPtr = std::unique_ptr<T, FreeDeleter>;
+using x11::XcbPtr;
 
 struct Answer {
   std::string type;
@@ -64,24 +62,13 @@ class Requestor {
  public:
   Requestor() : connection_(xcb_connect(nullptr, nullptr)) {
     if (xcb_connection_has_error(connection_)) std::abort();
-    const xcb_screen_t* screen =
-        xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-    window_ = xcb_generate_id(connection_);
-    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root,
-                      0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    window_ = x11::CreatePropertyWindow(connection_);
     xcb_flush(connection_);
   }
   ~Requestor() { xcb_disconnect(connection_); }
 
   xcb_atom_t Atom(const std::string& name) {
-    XcbPtr<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection_,
-        xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(name.size()),
-                        name.data()),
-        nullptr));
-    return reply->atom;
+    return x11::InternAtom(connection_, name);
   }
 
   std::string AtomName(xcb_atom_t atom) {
@@ -293,10 +280,10 @@ TEST(ClipboardServerTest, ListsItsTargetsAndRefusesOthers) {
   ServedClipboard served("abc");
   ASSERT_TRUE(served.Owned());
   Requestor requestor;
-  EXPECT_EQ(requestor.Targets(),
-            (std::vector<std::string>{"TARGETS", "TIMESTAMP", "UTF8_STRING",
-                                      "TEXT", "text/plain;charset=utf-8",
-                                      "text/plain", "STRING"}));
+  std::vector<std::string> targets = {"TARGETS", "TIMESTAMP"};
+  targets.insert(targets.end(), clipboard::kTextTypes.begin(),
+                 clipboard::kTextTypes.end());
+  EXPECT_EQ(requestor.Targets(), targets);
   EXPECT_FALSE(requestor.Convert("image/png"));
   requestor.Take("CLIPBOARD");
   EXPECT_EQ(served.Outcome(), x11::ServeOutcome::kSelectionLost);

@@ -12,10 +12,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string_view>
 
 #include "served_text.h"
+#include "xcb_handles.h"
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
 #include <qpa/qplatformnativeinterface.h>
@@ -78,9 +78,6 @@ void ServeLateReads() {
   CatchUpWithCompositor();
 }
 
-template <typename Reply>
-using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
-
 // Whether the owner of the X11 CLIPBOARD selection is a window that this
 // program's connection made: the X server gives every client's resources
 // ids under a base of their own.
@@ -89,18 +86,12 @@ bool X11ClipboardIsOurs() {
       qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 == nullptr) return false;
   xcb_connection_t* connection = x11->connection();
-  constexpr std::string_view kClipboard = "CLIPBOARD";
-  const XcbReply<xcb_intern_atom_reply_t> atom(
-      xcb_intern_atom_reply(
-          connection,
-          xcb_intern_atom(connection, 1, kClipboard.size(), kClipboard.data()),
-          nullptr),
-      &std::free);
-  if (!atom) return false;
-  const XcbReply<xcb_get_selection_owner_reply_t> owner(
+  const x11::XcbPtr<xcb_get_selection_owner_reply_t> owner(
       xcb_get_selection_owner_reply(
-          connection, xcb_get_selection_owner(connection, atom->atom), nullptr),
-      &std::free);
+          connection,
+          xcb_get_selection_owner(connection,
+                                  x11::InternAtom(connection, "CLIPBOARD")),
+          nullptr));
   const xcb_setup_t* setup = xcb_get_setup(connection);
   return owner && owner->owner != XCB_WINDOW_NONE &&
          (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;

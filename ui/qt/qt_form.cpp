@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFontMetricsF>
 #include <QIcon>
 #include <QImageReader>
@@ -100,13 +101,15 @@ qreal DigestWidth(const QFontMetricsF& metrics) {
   return sum / 16 * 32;
 }
 
-// The application icon in every size that the desktop may ask for. Read as
-// PNG without sniffing, which would load every image format plugin.
+// The application icon in every size that the desktop may ask for: each
+// size the build put in the resources. Read as PNG without sniffing, which
+// would load every image format plugin.
 QIcon ApplicationIcon() {
   QIcon icon;
-  for (const int size : {16, 32, 48, 64, 128}) {
+  const QDir sizes(QStringLiteral(":/icons"));
+  for (const QString& size : sizes.entryList(QDir::Dirs)) {
     QImageReader reader(
-        QStringLiteral(":/icons/%1x%1/apps/text-to-md5.png").arg(size), "png");
+        sizes.filePath(size + QStringLiteral("/apps/text-to-md5.png")), "png");
     reader.setAutoDetectImageFormat(false);
     icon.addPixmap(QPixmap::fromImage(reader.read()));
   }

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "clipboard_text_types.h"
 #include "ext_data_control_v1.h"
 #include "served_text.h"
 #include "wlr_data_control_unstable_v1.h"
@@ -32,11 +33,8 @@ using Clock = std::chrono::steady_clock;
 
 // How often readers are checked against selection::kStalledReaderLimit.
 constexpr int kStalledCheckIntervalMs = 1000;
-// The types the X11 standby serves, so that X11 programs under Xwayland find
-// the names they ask for. Wayland ties no encoding to a type name; like
-// wl-copy, this server sends the UTF-8 text under each.
-constexpr std::array<const char*, 5> kTextTypes = {
-    "text/plain;charset=utf-8", "UTF8_STRING", "TEXT", "STRING", "text/plain"};
+// The X11 server's names, so that X11 programs under Xwayland find theirs.
+using clipboard::kTextTypes;
 // The first version of every interface holds all that is used here.
 constexpr std::uint32_t kBoundVersion = 1;
 

@@ -8,16 +8,18 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "clipboard_text_types.h"
 #include "served_text.h"
+#include "xcb_handles.h"
 
 namespace x11 {
 namespace {
@@ -31,12 +33,6 @@ constexpr int kOwnershipAttempts = 3;
 constexpr char kWindowName[] = "text-to-md5 clipboard";
 constexpr xcb_atom_t kNoAtom = XCB_ATOM_NONE;
 constexpr xcb_window_t kNoWindow = XCB_WINDOW_NONE;
-
-struct FreeDeleter {
-  void operator()(void* pointer) const { std::free(pointer); }
-};
-template <typename T>
-using XcbPtr = std::unique_ptr<T, FreeDeleter>;
 
 struct ConnectionDeleter {
   void operator()(xcb_connection_t* connection) const {
@@ -52,34 +48,26 @@ enum AtomName {
   kTimestamp,
   kIncr,
   kUtf8String,
-  kText,
-  kTextPlain,
-  kTextPlainUtf8,
   kNetWmPid,
   kAtomCount
 };
 constexpr std::array<const char*, kAtomCount> kAtomNames = {
-    "CLIPBOARD",
-    "CLIPBOARD_MANAGER",
-    "TARGETS",
-    "TIMESTAMP",
-    "INCR",
-    "UTF8_STRING",
-    "TEXT",
-    "text/plain",
-    "text/plain;charset=utf-8",
-    "_NET_WM_PID"};
+    "CLIPBOARD", "CLIPBOARD_MANAGER", "TARGETS",    "TIMESTAMP",
+    "INCR",      "UTF8_STRING",       "_NET_WM_PID"};
 using Atoms = std::array<xcb_atom_t, kAtomCount>;
 
-Atoms InternAtoms(xcb_connection_t* connection) {
-  std::array<xcb_intern_atom_cookie_t, kAtomCount> cookies;
-  for (std::size_t i = 0; i < kAtomCount; ++i) {
+// The atoms of names, asked for in one round trip.
+template <std::size_t count>
+std::array<xcb_atom_t, count> InternAtoms(
+    xcb_connection_t* connection, const std::array<const char*, count>& names) {
+  std::array<xcb_intern_atom_cookie_t, count> cookies;
+  for (std::size_t i = 0; i < count; ++i) {
     cookies[i] = xcb_intern_atom(
-        connection, 0, static_cast<std::uint16_t>(std::strlen(kAtomNames[i])),
-        kAtomNames[i]);
+        connection, 0, static_cast<std::uint16_t>(std::strlen(names[i])),
+        names[i]);
   }
-  Atoms atoms{};
-  for (std::size_t i = 0; i < kAtomCount; ++i) {
+  std::array<xcb_atom_t, count> atoms{};
+  for (std::size_t i = 0; i < count; ++i) {
     XcbPtr<xcb_intern_atom_reply_t> reply(
         xcb_intern_atom_reply(connection, cookies[i], nullptr));
     atoms[i] = reply ? reply->atom : kNoAtom;
@@ -125,6 +113,21 @@ struct TextTarget {
   xcb_atom_t type;
   bool latin1;
 };
+using TextTargets = std::array<TextTarget, clipboard::kTextTypes.size()>;
+
+// ICCCM's STRING is answered in ISO 8859-1 and its TEXT as UTF8_STRING; every
+// other name in UTF-8 under its own name.
+TextTargets MakeTextTargets(xcb_connection_t* connection,
+                            xcb_atom_t utf8_string) {
+  const auto atoms = InternAtoms(connection, clipboard::kTextTypes);
+  TextTargets targets{};
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    const std::string_view name = clipboard::kTextTypes[i];
+    targets[i] = {atoms[i], name == "TEXT" ? utf8_string : atoms[i],
+                  name == "STRING"};
+  }
+  return targets;
+}
 
 // An INCR transfer in progress: the requestor deletes the property to ask
 // for the next chunk; a chunk of length 0 ends the transfer.
@@ -141,13 +144,9 @@ class ClipboardServer {
  public:
   ClipboardServer(xcb_connection_t* connection, std::string utf8_text)
       : connection_(connection),
-        atoms_(InternAtoms(connection)),
+        atoms_(InternAtoms(connection, kAtomNames)),
         utf8_(std::move(utf8_text)),
-        text_targets_{{{atoms_[kUtf8String], atoms_[kUtf8String], false},
-                       {atoms_[kText], atoms_[kUtf8String], false},
-                       {atoms_[kTextPlainUtf8], atoms_[kTextPlainUtf8], false},
-                       {atoms_[kTextPlain], atoms_[kTextPlain], false},
-                       {XCB_ATOM_STRING, XCB_ATOM_STRING, true}}},
+        text_targets_(MakeTextTargets(connection, atoms_[kUtf8String])),
         chunk_size_(std::min<std::size_t>(
             kLargestChunk,
             std::size_t{xcb_get_maximum_request_length(connection)} * 4 - 64)) {
@@ -164,13 +163,7 @@ class ClipboardServer {
 
  private:
   void CreateWindow() {
-    const xcb_screen_t* screen =
-        xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-    window_ = xcb_generate_id(connection_);
-    const std::uint32_t event_mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root,
-                      0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &event_mask);
+    window_ = CreatePropertyWindow(connection_);
     const auto pid = static_cast<std::uint32_t>(getpid());
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_,
                         atoms_[kNetWmPid], XCB_ATOM_CARDINAL, 32, 1, &pid);
@@ -388,7 +381,7 @@ class ClipboardServer {
   const Atoms atoms_;
   const std::string utf8_;
   std::optional<std::string> latin1_;
-  const std::array<TextTarget, 5> text_targets_;
+  const TextTargets text_targets_;
   const std::size_t chunk_size_;
   xcb_window_t window_ = kNoWindow;
   xcb_timestamp_t owned_since_ = XCB_CURRENT_TIME;

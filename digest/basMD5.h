@@ -4,6 +4,7 @@
 // calls; failures are raised as NumberedError.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,5 +31,13 @@ std::string DigestTextHex(std::u16string_view text);
 // The same digest text, with what converting text did in conversion: one
 // conversion serves both, for a caller that tells which bytes were hashed.
 std::string DigestTextHex(std::u16string_view text, AnsiConversion& conversion);
+
+// Digest text of text's UTF-8 bytes, which most other tools hash, where they
+// differ from conversion's, the bytes that DigestTextHex took; none where
+// they are the same, or too many to digest. A lone surrogate is U+FFFD in
+// them, as web pages' encoders write it. Costs only a scan of text where it
+// is ASCII, which every character set here writes as ASCII.
+std::optional<std::string> Utf8DigestWhereDifferent(
+    std::u16string_view text, const AnsiConversion& conversion);
 
 }  // namespace basMD5

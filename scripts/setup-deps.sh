@@ -13,6 +13,8 @@ run_pkgs=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-qpa-plugins libgl-dev
   libxcb1-dev)
 # Wayland: Qt's platform plugin, and what builds the clipboard standby's side.
 run_pkgs+=(qt6-wayland libwayland-dev libwayland-bin)
+# Translations: gettext compiles and merges ours, Qt's own come translated.
+run_pkgs+=(gettext qt6-translations-l10n)
 test_pkgs=(
   "${run_pkgs[@]}"
   libgtest-dev libgmock-dev googletest libbenchmark-dev libssl-dev

@@ -42,9 +42,11 @@ void frmQuorlex::RunTopLevel(Handler handler) noexcept {
   if (failure) {
     ShowFailure(*failure);
   } else {
-    Explain([this] { return ExplainDigest(conversion_); });
+    Explain([this] { return ExplainDigest(input_, conversion_); });
   }
-  conversion_ = {};  // the converted bytes are not kept between changes
+  // Neither the text nor its bytes are kept between changes.
+  input_ = {};
+  conversion_ = {};
 }
 
 void frmQuorlex::ShowFailure(const basMD5::NumberedError& failure) noexcept {
@@ -78,8 +80,8 @@ void frmQuorlex::OnButtonClicked(std::int16_t index) noexcept {
 void frmQuorlex::Form_Load() { txtText_Change(); }
 
 void frmQuorlex::txtText_Change() {
-  const std::u16string text = host_.InputText();
-  host_.SetOutputText(AsciiToUtf16(basMD5::DigestTextHex(text, conversion_)));
+  input_ = host_.InputText();
+  host_.SetOutputText(AsciiToUtf16(basMD5::DigestTextHex(input_, conversion_)));
 }
 
 void frmQuorlex::cmdClose_Click(std::int16_t Index) {

@@ -3,6 +3,7 @@
 // handlers, and the top level that runs them for the front end's events.
 
 #include <cstdint>
+#include <string>
 
 #include "ansi_text.h"
 #include "form_host.h"
@@ -47,8 +48,9 @@ class frmQuorlex {
   void Explain(Explanation explanation) noexcept;
 
   FormHost& host_;
-  // What the conversion of the last digested input did, from txtText_Change
-  // to the explanation after it.
+  // The last digested input and what its conversion did, from
+  // txtText_Change to the explanation after it.
+  std::u16string input_;
   basMD5::AnsiConversion conversion_;
 };
 

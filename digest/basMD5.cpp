@@ -116,13 +116,15 @@ std::string DigestTextHex(std::u16string_view text,
   return DigestConverted(conversion.bytes);
 }
 
-std::optional<std::string> Utf8DigestWhereDifferent(
-    std::u16string_view text, const AnsiConversion& conversion) {
+bool Utf8MayDiffer(std::u16string_view text, const AnsiConversion& conversion) {
   const bool ascii = std::all_of(text.begin(), text.end(),
                                  [](char16_t unit) { return unit < 0x80; });
-  if (ascii || (conversion.charset == "UTF-8" && conversion.replaced == 0)) {
-    return std::nullopt;
-  }
+  return !ascii && !(conversion.charset == "UTF-8" && conversion.replaced == 0);
+}
+
+std::optional<std::string> Utf8DigestWhereDifferent(
+    std::u16string_view text, const AnsiConversion& conversion) {
+  if (!Utf8MayDiffer(text, conversion)) return std::nullopt;
   std::size_t lone_surrogates = 0;
   const std::vector<std::uint8_t> utf8 =
       TextToUtf8(text, U'\uFFFD', lone_surrogates);

@@ -42,11 +42,13 @@ void frmQuorlex::RunTopLevel(Handler handler) noexcept {
   if (failure) {
     ShowFailure(*failure);
   } else {
-    Explain([this] { return ExplainDigest(input_, conversion_); });
+    Explain([this] { return ExplainDigest(conversion_); });
   }
-  // Neither the text nor its bytes are kept between changes.
-  input_ = {};
-  conversion_ = {};
+  utf8_digest_due_ =
+      !failure && basMD5::Utf8MayDiffer(input_, conversion_) &&
+      !Attempt([this] { host_.ExplainLater(kUtf8DigestPauseMs); });
+  // The text and its bytes are kept only for the UTF-8 digest.
+  if (!utf8_digest_due_) ForgetInput();
 }
 
 void frmQuorlex::ShowFailure(const basMD5::NumberedError& failure) noexcept {
@@ -75,6 +77,18 @@ void frmQuorlex::OnInputChanged() noexcept {
 
 void frmQuorlex::OnButtonClicked(std::int16_t index) noexcept {
   cmdClose_Click(index);
+}
+
+void frmQuorlex::OnExplanationDue() noexcept {
+  if (!utf8_digest_due_) return;
+  Explain([this] { return ExplainDigest(input_, conversion_); });
+  ForgetInput();
+}
+
+void frmQuorlex::ForgetInput() noexcept {
+  utf8_digest_due_ = false;
+  input_ = {};
+  conversion_ = {};
 }
 
 void frmQuorlex::Form_Load() { txtText_Change(); }

@@ -98,6 +98,17 @@ std::string ErrorLine(const basMD5::NumberedError& failure) {
                 {std::to_string(failure.number()), FailureLine(failure)});
 }
 
+// How many bytes of which set, and what the set lacked.
+std::string DigestLines(const basMD5::AnsiConversion& conversion) {
+  const std::size_t bytes = conversion.bytes.size();
+  std::string lines =
+      FillIn(TranslatedPlural("MD5 of {1} byte: the text in {2}.",
+                              "MD5 of {1} bytes: the text in {2}.", bytes),
+             {std::to_string(bytes), CharacterSet(conversion)});
+  if (conversion.replaced != 0) lines += "\n" + Replacement(conversion);
+  return lines;
+}
+
 }  // namespace
 
 std::u16string AsciiToUtf16(std::string_view ascii) {
@@ -112,14 +123,13 @@ std::u16string ErrorText(const basMD5::NumberedError& failure) {
   return Utf8ToUtf16(ErrorLine(failure));
 }
 
+std::u16string ExplainDigest(const basMD5::AnsiConversion& conversion) {
+  return Utf8ToUtf16(DigestLines(conversion));
+}
+
 std::u16string ExplainDigest(std::u16string_view text,
                              const basMD5::AnsiConversion& conversion) {
-  const std::size_t bytes = conversion.bytes.size();
-  std::string explanation =
-      FillIn(TranslatedPlural("MD5 of {1} byte: the text in {2}.",
-                              "MD5 of {1} bytes: the text in {2}.", bytes),
-             {std::to_string(bytes), CharacterSet(conversion)});
-  if (conversion.replaced != 0) explanation += "\n" + Replacement(conversion);
+  std::string explanation = DigestLines(conversion);
   if (const auto utf8_digest =
           basMD5::Utf8DigestWhereDifferent(text, conversion)) {
     // TRANSLATORS: {1} is a digest, 32 hexadecimal digits.

@@ -22,10 +22,14 @@ std::u16string FailureText(const basMD5::NumberedError& failure);
 // Overflow: ...".
 std::u16string ErrorText(const basMD5::NumberedError& failure);
 
-// The bytes of conversion, the digest's input, taken from text: how many, in
-// which character set and why that one, and how many characters the set
-// lacked; and the digest of text's UTF-8 bytes where those differ. In the
+// The bytes of conversion, the digest's input: how many, in which character
+// set and why that one, and how many characters the set lacked. In the
 // user's language.
+std::u16string ExplainDigest(const basMD5::AnsiConversion& conversion);
+
+// The same, with a line that gives the digest of text's UTF-8 bytes where
+// those differ from conversion's, text's converted bytes. Costs up to two
+// digests of text more.
 std::u16string ExplainDigest(std::u16string_view text,
                              const basMD5::AnsiConversion& conversion);
 

@@ -37,6 +37,7 @@ class FakeHost : public ui::FormHost {
   int unload_failure = 0;
   std::vector<std::string> calls;
   std::vector<std::uint32_t> sleeps;
+  std::vector<std::uint32_t> explain_later;
   bool unloaded = false;
 
   std::u16string InputText() override { return input; }
@@ -48,6 +49,9 @@ class FakeHost : public ui::FormHost {
   void SetOutputText(std::u16string_view text) override { output = text; }
   void SetOutputExplanation(std::u16string_view text) override {
     explanation = text;
+  }
+  void ExplainLater(std::uint32_t milliseconds) override {
+    explain_later.push_back(milliseconds);
   }
   void ClearClipboard() override {
     calls.push_back("clear");
@@ -99,8 +103,33 @@ TEST(WindowCoreTest, EveryChangeDigestsTheWholeInputAfresh) {
     form.OnInputChanged();
     EXPECT_EQ(host.output, digest);
     EXPECT_EQ(host.explanation,
-              ui::ExplainDigest(input, basMD5::ConvertToAnsi(input)));
+              ui::ExplainDigest(basMD5::ConvertToAnsi(input)));
   }
+}
+
+// The UTF-8 digest, which costs up to two digests more, waits for a pause in
+// typing; a change that needs none makes a pending one void.
+TEST(WindowCoreTest, TheUtf8DigestWaitsForAPauseInTyping) {
+  FakeHost host;
+  ui::frmQuorlex form(host);
+  // A lone surrogate is hashed as "?" everywhere, and is U+FFFD in UTF-8.
+  host.input = u"a\xD800";
+  const auto conversion = basMD5::ConvertToAnsi(host.input);
+  form.OnInputChanged();
+  EXPECT_EQ(host.explanation, ui::ExplainDigest(conversion));
+  EXPECT_EQ(host.explain_later,
+            std::vector<std::uint32_t>{ui::kUtf8DigestPauseMs});
+
+  form.OnExplanationDue();
+  EXPECT_EQ(host.explanation, ui::ExplainDigest(host.input, conversion));
+  EXPECT_NE(host.explanation, ui::ExplainDigest(conversion));
+
+  form.OnInputChanged();
+  host.input = u"abc";
+  form.OnInputChanged();
+  form.OnExplanationDue();
+  EXPECT_EQ(host.explanation, ui::ExplainDigest(basMD5::ConvertToAnsi(u"abc")));
+  EXPECT_EQ(host.explain_later.size(), 2u);
 }
 
 // An input box whose reading fails, standing for any failure inside the

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "frmQuorlex.h"
 #include "main_window.h"
 #include "resource.h"
 
@@ -36,11 +37,25 @@ HWND TooltipOf(HWND owner) {
   return search.found;
 }
 
+// Handles this thread's messages for milliseconds.
+void HandleMessagesFor(DWORD milliseconds) {
+  const ULONGLONG end = GetTickCount64() + milliseconds;
+  while (GetTickCount64() < end) {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(10);
+  }
+}
+
 TEST(GermanSessionTest, TheOutputBoxsTooltipIsGerman) {
   win32::MainWindow window;
   window.Create(GetModuleHandleW(nullptr));
   const HWND txtMD5 = GetDlgItem(window.Window(), IDC_TXT_MD5);
   SetWindowTextW(GetDlgItem(window.Window(), IDC_TXT_TEXT), L"Tee, Чай");
+  HandleMessagesFor(ui::kUtf8DigestPauseMs + 500);  // for the UTF-8 digest
 
   const HWND tooltip = TooltipOf(window.Window());
   ASSERT_NE(tooltip, nullptr);

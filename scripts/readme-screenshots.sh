@@ -40,9 +40,10 @@ capture() {
   echo "wrote $output"
 }
 # capture_qt_tooltip OUTPUT SCALE: starts the Qt program scaled by SCALE,
-# types the text, rests the pointer on the output box until its tooltip
-# shows, saves the screen without the bare background around the window and
-# the tooltip, then presses "Close".
+# pastes the text (Qt 6.4 reads the keys that xdotool types for characters
+# off the keyboard as Latin-1 in a Latin-1 locale), rests the pointer on the
+# output box until its tooltip shows, saves the screen without the bare
+# background around the window and the tooltip, then presses "Close".
 capture_qt_tooltip() {
   local output=$1 pid window
   QT_SCALE_FACTOR=$2 build/release/ui/qt/text-to-md5 &
@@ -50,9 +51,11 @@ capture_qt_tooltip() {
   window=$(timeout 60 xdotool search --sync --onlyvisible \
     --name '^Text to MD5$' | head -n 1)
   xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool type --delay 30 -- "$TEXT"
+  printf '%s' "$TEXT" | xclip -selection clipboard -i
+  xdotool key ctrl+v
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2 + 10))
+  # Just above the centre of the undecorated window lies txtMD5.
+  xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2 - 10))
   sleep 0.2
   xdotool mousemove_relative 1 1
   sleep 2 # the tooltip's delay

@@ -87,7 +87,7 @@ void frmQuorlex::OnExplanationDue() noexcept {
 
 void frmQuorlex::ForgetInput() noexcept {
   utf8_digest_due_ = false;
-  input_ = {};
+  input_ = std::u16string();  // lets go of its memory too
   conversion_ = {};
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ansi_text.h"
+#include "locpath_leak.h"
 #include "numbered_error.h"
 #include "output_texts.h"
 

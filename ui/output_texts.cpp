@@ -71,7 +71,8 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
                                : lead < 0xE0 ? 2
                                : lead < 0xF0 ? 3
                                              : 4;
-    char32_t code_point = length == 1 ? lead : lead & (0x7F >> length);
+    char32_t code_point = lead;
+    if (length > 1) code_point &= 0x7Fu >> length;  // the lead's payload
     for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k) {
       code_point =
           code_point << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);

@@ -37,11 +37,29 @@ function(ttm_gzip target file)
   add_custom_target(${target} ALL DEPENDS ${file}.gz)
 endfunction()
 
+# OUTPUT: TEMPLATE with the translations of po/ merged in by msgfmt's
+# --desktop or --xml (KIND), at build time.
+function(ttm_merge_translations target kind template output)
+  file(GLOB translations ${PROJECT_SOURCE_DIR}/po/*.po)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${TTM_MSGFMT} --${kind} --template=${template}
+            -d ${PROJECT_SOURCE_DIR}/po -o ${output}
+    DEPENDS ${template} ${translations} ${PROJECT_SOURCE_DIR}/po/LINGUAS
+    VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${output})
+endfunction()
+
 if(TARGET text-to-md5 AND NOT WIN32)
   include(${PROJECT_SOURCE_DIR}/cmake/release-history.cmake)
 
   install(TARGETS text-to-md5 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${TTM_RESOURCES}/linux/text-to-md5.desktop
+  # The desktop entry and the metainfo carry the translations of po/.
+  set(desktop_entry ${PROJECT_BINARY_DIR}/text-to-md5.desktop)
+  ttm_merge_translations(desktop_entry desktop
+                         ${TTM_RESOURCES}/linux/text-to-md5.desktop
+                         ${desktop_entry})
+  install(FILES ${desktop_entry}
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
   foreach(size IN LISTS TTM_ICON_SIZES)
@@ -54,10 +72,11 @@ if(TARGET text-to-md5 AND NOT WIN32)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/${icon_dir})
 
   # The release list and developer come from the history and the licence.
+  set(metainfo ${PROJECT_BINARY_DIR}/${TTM_APP_ID}.metainfo.xml)
   configure_file(${TTM_RESOURCES}/linux/${TTM_APP_ID}.metainfo.xml.in
-                 ${PROJECT_BINARY_DIR}/${TTM_APP_ID}.metainfo.xml @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/${TTM_APP_ID}.metainfo.xml
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+                 ${metainfo}.in @ONLY)
+  ttm_merge_translations(metainfo xml ${metainfo}.in ${metainfo})
+  install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
   set(man_page ${PROJECT_BINARY_DIR}/man/text-to-md5.1)
   configure_file(${TTM_PACKAGING}/text-to-md5.1.in ${man_page} @ONLY)
@@ -85,7 +104,7 @@ if(TARGET text-to-md5 AND NOT WIN32)
   if(TTM_APPSTREAMCLI)
     execute_process(
       COMMAND ${TTM_APPSTREAMCLI} validate --no-net
-              ${PROJECT_BINARY_DIR}/${TTM_APP_ID}.metainfo.xml
+              ${metainfo}.in
       OUTPUT_VARIABLE appstream_report
       ERROR_VARIABLE appstream_report)
     if(appstream_report MATCHES "url-homepage-missing")

@@ -19,8 +19,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   # Dependencies are read off the linked libraries by dpkg-shlibdeps.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # Qt's Wayland plugin: without it the window opens through XWayland.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+  # Qt's Wayland plugin: without it the window opens through XWayland. Qt's
+  # translations: without them its context menus stay English.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
   # The long description; CPack puts the summary line before it.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
       "Text to MD5 shows the MD5 digest of a text while you type it, as 32

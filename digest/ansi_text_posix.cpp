@@ -20,6 +20,7 @@
 #include "ansi_text.h"
 #include "numbered_error.h"
 #include "utf16.h"
+#include "utf8.h"
 
 namespace basMD5 {
 namespace {
@@ -38,52 +39,10 @@ constexpr std::size_t kWindowUnits = 64;
 // sequence at the end of a single-byte text.
 constexpr std::size_t kSpareBytes = 16;
 
-void AppendUtf8(std::vector<std::uint8_t>& out, char32_t code_point) {
-  if (code_point < 0x80) {
-    out.push_back(static_cast<std::uint8_t>(code_point));
-  } else if (code_point < 0x800) {
-    out.push_back(static_cast<std::uint8_t>(0xC0 | code_point >> 6));
-    out.push_back(static_cast<std::uint8_t>(0x80 | (code_point & 0x3F)));
-  } else if (code_point < 0x10000) {
-    out.push_back(static_cast<std::uint8_t>(0xE0 | code_point >> 12));
-    out.push_back(static_cast<std::uint8_t>(0x80 | (code_point >> 6 & 0x3F)));
-    out.push_back(static_cast<std::uint8_t>(0x80 | (code_point & 0x3F)));
-  } else {
-    out.push_back(static_cast<std::uint8_t>(0xF0 | code_point >> 18));
-    out.push_back(static_cast<std::uint8_t>(0x80 | (code_point >> 12 & 0x3F)));
-    out.push_back(static_cast<std::uint8_t>(0x80 | (code_point >> 6 & 0x3F)));
-    out.push_back(static_cast<std::uint8_t>(0x80 | (code_point & 0x3F)));
-  }
-}
-
-// UTF-8 written directly: it is the common case and needs no converter. A
-// lone surrogate, which UTF-8 cannot carry, becomes "?" and counts as
-// replaced.
-std::vector<std::uint8_t> ToUtf8(std::u16string_view text,
-                                 std::size_t& replaced) {
-  std::vector<std::uint8_t> out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (IsHighSurrogate(unit) && i + 1 < text.size() &&
-        IsLowSurrogate(text[i + 1])) {
-      const char32_t high = unit - 0xD800u;
-      const char32_t low = text[++i] - 0xDC00u;
-      AppendUtf8(out, 0x10000 + (high << 10 | low));
-    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-      out.push_back(static_cast<std::uint8_t>(kReplacement));
-      ++replaced;
-    } else {
-      AppendUtf8(out, unit);
-    }
-  }
-  return out;
-}
-
 [[noreturn]] void RaiseConversion(const char* codeset) {
-  throw NumberedError(
-      kErrConversion,
-      std::string("Cannot convert text to the character set ") + codeset);
+  throw NumberedError(kErrConversion,
+                      "Cannot convert text to the character set {1}",
+                      {codeset});
 }
 
 // An iconv descriptor from the host's UTF-16 to codeset, closed on every way
@@ -221,7 +180,9 @@ AnsiConversion ConvertToAnsi(std::u16string_view text) {
   if (IsUtf8OrAscii(codeset)) {
     result.charset = "UTF-8";
     result.stands_in_for_ascii = strcasecmp(codeset, "UTF-8") != 0;
-    result.bytes = ToUtf8(text, result.replaced);
+    // UTF-8 cannot carry a lone surrogate; like any character the set
+    // lacks, it is hashed as "?".
+    result.bytes = TextToUtf8(text, kReplacement, result.replaced);
   } else {
     result.charset = codeset;
     if (text.empty()) return result;  // nothing for the converter to do

@@ -112,8 +112,8 @@ std::vector<std::uint8_t> TextToAnsiBytes(std::u16string_view text) {
                : 0;
   if (written <= 0) {
     throw NumberedError(kErrConversion,
-                        "Cannot convert text to the ANSI code page (error " +
-                            std::to_string(GetLastError()) + ")");
+                        "Cannot convert text to the ANSI code page (error {1})",
+                        {std::to_string(GetLastError())});
   }
   out.resize(static_cast<std::size_t>(written));
   return out;

@@ -7,6 +7,7 @@
 
 #include "ansi_text.h"
 #include "transform.h"
+#include "utf8.h"
 
 namespace basMD5 {
 
@@ -113,6 +114,25 @@ std::string DigestTextHex(std::u16string_view text,
                           AnsiConversion& conversion) {
   conversion = ConvertToAnsi(text);
   return DigestConverted(conversion.bytes);
+}
+
+bool Utf8MayDiffer(std::u16string_view text, const AnsiConversion& conversion) {
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char16_t unit) { return unit < 0x80; });
+  return !ascii && !(conversion.charset == "UTF-8" && conversion.replaced == 0);
+}
+
+std::optional<std::string> Utf8DigestWhereDifferent(
+    std::u16string_view text, const AnsiConversion& conversion) {
+  if (!Utf8MayDiffer(text, conversion)) return std::nullopt;
+  std::size_t lone_surrogates = 0;
+  const std::vector<std::uint8_t> utf8 =
+      TextToUtf8(text, U'\uFFFD', lone_surrogates);
+  if (utf8 == conversion.bytes ||
+      utf8.size() >= static_cast<std::size_t>(kRefusedByteCount)) {
+    return std::nullopt;
+  }
+  return DigestConverted(utf8);
 }
 
 }  // namespace basMD5

@@ -4,6 +4,7 @@
 // calls; failures are raised as NumberedError.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,5 +31,18 @@ std::string DigestTextHex(std::u16string_view text);
 // The same digest text, with what converting text did in conversion: one
 // conversion serves both, for a caller that tells which bytes were hashed.
 std::string DigestTextHex(std::u16string_view text, AnsiConversion& conversion);
+
+// Whether text's UTF-8 bytes may differ from conversion's, the bytes that
+// DigestTextHex took: not where text is ASCII, which every character set
+// here writes as ASCII, nor where conversion is UTF-8 that replaced nothing.
+// Costs a scan of text.
+bool Utf8MayDiffer(std::u16string_view text, const AnsiConversion& conversion);
+
+// Digest text of text's UTF-8 bytes, which most other tools hash, where they
+// differ from conversion's; none where they are the same, or too many to
+// digest. A lone surrogate is U+FFFD in them, as web pages' encoders write
+// it.
+std::optional<std::string> Utf8DigestWhereDifferent(
+    std::u16string_view text, const AnsiConversion& conversion);
 
 }  // namespace basMD5

@@ -5,9 +5,13 @@
 // rest. The copy handler treats positive numbers as passing failures worth
 // one retry, negative ones as failures a retry would not mend.
 
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "fill_in.h"
 
 namespace basMD5 {
 
@@ -23,15 +27,33 @@ enum ErrorNumber : int {
   kErrUnexpected = -1,
 };
 
+// what() is the English text with its gaps filled in; text() and details()
+// give it apart, for showing it in the user's language (the English text is
+// the key of its translations). Copies cost no allocation, so that a failure
+// can be passed on where nothing may throw.
 class NumberedError : public std::runtime_error {
  public:
-  NumberedError(int number, const std::string& text)
-      : std::runtime_error(text), number_(number) {}
+  // text may hold gaps "{1}", "{2}" and so on, for details in that order.
+  NumberedError(int number, const std::string& text,
+                std::vector<std::string> details = {})
+      : std::runtime_error(FillIn(text, details)),
+        number_(number),
+        parts_(std::make_shared<const Parts>(Parts{text, std::move(details)})) {
+  }
 
   int number() const noexcept { return number_; }
+  const std::string& text() const noexcept { return parts_->text; }
+  const std::vector<std::string>& details() const noexcept {
+    return parts_->details;
+  }
 
  private:
+  struct Parts {
+    std::string text;
+    std::vector<std::string> details;
+  };
   int number_;
+  std::shared_ptr<const Parts> parts_;
 };
 
 // The failure being handled, as a numbered error: itself when numbered,

@@ -21,6 +21,12 @@ desktop_file=usr/share/applications/text-to-md5.desktop
 metainfo_file=usr/share/metainfo/org.texttomd5.TextToMD5.metainfo.xml
 doc_dir=usr/share/doc/text-to-md5
 man_page=usr/share/man/man1/text-to-md5.1.gz
+# The German catalogue, and the German lines that po/de.po gives the desktop
+# entry and the metainfo.
+german_catalogue=usr/share/locale/de/LC_MESSAGES/text-to-md5.mo
+german_desktop_lines='Comment[de]=Berechnet den MD5-Hash eines Textes
+Keywords[de]=MD5;Hash;Digest;Prüfsumme;Zwischenablage;'
+german_metainfo_summary='<summary xml:lang="de">Berechnet den MD5-Hash eines Textes</summary>'
 # The licence's copyright line, which every package repeats.
 copyright=$(grep '^Copyright (c) ' LICENSE)
 
@@ -76,7 +82,8 @@ deb_fields() {
     deb_field_is Architecture "$(dpkg --print-architecture)" &&
     deb_field_is Section utils &&
     deb_field_matches Maintainer '^[^<]+ <[^@>]+@[^>]+>$' &&
-    deb_field_matches Description '^Calculates the MD5 hash for a text$'
+    deb_field_matches Description '^Calculates the MD5 hash for a text$' &&
+    deb_field_matches Recommends '(^|, )qt6-translations-l10n(,|$)'
 }
 
 # Every library the program links comes from a package named in Depends,
@@ -113,6 +120,7 @@ deb_files() {
     echo "$data ./$doc_dir/copyright"
     echo "$data ./$doc_dir/changelog.gz"
     echo "$data ./$man_page"
+    echo "$data ./$german_catalogue"
     # Only where the metainfo draws that warning; see cmake/install.cmake.
     if grep -q url-homepage-missing <<<"$(appstreamcli validate --no-net \
       "$root/$metainfo_file" 2>&1)"; then
@@ -122,6 +130,21 @@ deb_files() {
   dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' |
     sort -k3 >"$work/files.have"
   diff -u "$work/files.want" "$work/files.have"
+}
+
+# The catalogue is one msgfmt compiled, with German in it.
+german_catalogue_translates() {
+  msgunfmt "$root/$german_catalogue" | grep -Fx 'msgstr "Fehler {1}: {2}"'
+}
+
+desktop_entry_has_german() {
+  grep -Fx "$german_desktop_lines" "$root/$desktop_file" |
+    diff - <(echo "$german_desktop_lines")
+}
+
+metainfo_has_german() {
+  grep -F "$german_metainfo_summary" "$root/$metainfo_file" &&
+    [ "$(grep -c '<p xml:lang="de">' "$root/$metainfo_file")" -eq 2 ]
 }
 
 # No error and no warning; its infos are shown, not counted.
@@ -215,6 +238,9 @@ if [ -f "$deb" ]; then
     apt-get install --simulate "./$deb"
   check "desktop entry" desktop-file-validate "$root/$desktop_file"
   check "desktop Exec in package" desktop_exec_is_packaged
+  check "German catalogue in package" german_catalogue_translates
+  check "desktop entry in German too" desktop_entry_has_german
+  check "AppStream summary and description in German too" metainfo_has_german
   check "AppStream metainfo" \
     appstream_validates validate "$root/$metainfo_file"
   check "AppStream release = $version" metainfo_release_is_project_version

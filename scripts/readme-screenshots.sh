@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Refreshes the README's pictures of both programs, each on a private Xvfb
 # with a text typed in: docs/screenshot-linux.png (Qt),
-# docs/screenshot-windows.png (Win32 under Wine) and
+# docs/screenshot-windows.png (Win32 under Wine),
 # docs/screenshot-tooltip.png (the Windows output box's tooltip over a text
-# that code page 1252 cannot hold whole). Builds what is missing.
+# that code page 1252 cannot hold whole), and the German tooltip with the
+# UTF-8 digest on both: docs/screenshot-tooltip-de-linux.png (Qt in the
+# Latin-1 locale de_DE.ISO-8859-1) and docs/screenshot-tooltip-de-windows.png
+# (code page 1252, German UI). The German ones are also made at 144 DPI, in
+# build/screenshots/, to look at. Builds what is missing.
 # Usage: scripts/readme-screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,7 +38,36 @@ capture() {
   wait "$pid"
   echo "wrote $output"
 }
-export -f capture
+# capture_qt_tooltip OUTPUT SCALE: starts the Qt program scaled by SCALE,
+# pastes the text (Qt 6.4 reads the keys that xdotool types for characters
+# off the keyboard as Latin-1 in a Latin-1 locale), rests the pointer on the
+# output box until its tooltip shows, saves the screen without the bare
+# background around the window and the tooltip, then presses "Close".
+capture_qt_tooltip() {
+  local output=$1 pid window
+  QT_SCALE_FACTOR=$2 build/release/ui/qt/text-to-md5 &
+  pid=$!
+  window=$(timeout 60 xdotool search --sync --onlyvisible \
+    --name '^Text to MD5$' | head -n 1)
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  printf '%s' "$TEXT" | xclip -selection clipboard -i
+  xdotool key ctrl+v
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  # Just above the centre of the undecorated window lies txtMD5.
+  xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2 - 10))
+  sleep 0.2
+  xdotool mousemove_relative 1 1
+  sleep 2 # the tooltip's delay
+  import -window root "$output.screen.png"
+  convert "$output.screen.png" -trim +repage "$output"
+  rm "$output.screen.png"
+  xdotool mousemove 0 0
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key --delay 50 Tab Tab space
+  wait "$pid"
+  echo "wrote $output"
+}
+export -f capture capture_qt_tooltip
 export TEXT=$text
 
 LC_ALL=C.UTF-8 tests/with-xvfb.sh bash -c \
@@ -48,3 +81,23 @@ LC_ALL=C.UTF-8 tests/with-xvfb.sh tests/win32/screenshot.sh \
 convert build/mingw/screenshots/readme-tooltip.png -trim +repage \
   docs/screenshot-tooltip.png
 echo "wrote docs/screenshot-tooltip.png"
+
+# The German tooltip, with the digest that UTF-8 gives, at 96 and 144 DPI.
+locales=$PWD/build/screenshot-locales
+scripts/make-test-locales.sh "$locales"
+mkdir -p build/screenshots
+for dpi in 96 144; do
+  out=build/screenshots/tooltip-de-dpi$dpi
+  TEXT="Tee, Чай" LOCPATH=$locales LC_ALL=de_DE.ISO-8859-1 \
+    TEXTDOMAINDIR=build/release/share/locale tests/with-xvfb.sh \
+    bash -c "capture_qt_tooltip $out-linux.png $(awk "BEGIN {print $dpi / 96}")"
+  env -u LC_ALL -u LANGUAGE LANG=de_DE.UTF-8 LOCPATH="$locales" \
+    TTM_WINE_DPI=$dpi tests/with-xvfb.sh tests/win32/screenshot.sh \
+    scripts/wine-run.sh build/mingw/wine build/mingw/ui/win32/text-to-md5.exe \
+    "$out-windows"
+  convert "$out-windows-tooltip.png" -trim +repage "$out-windows.png"
+done
+cp build/screenshots/tooltip-de-dpi96-linux.png docs/screenshot-tooltip-de-linux.png
+cp build/screenshots/tooltip-de-dpi96-windows.png \
+  docs/screenshot-tooltip-de-windows.png
+echo "wrote docs/screenshot-tooltip-de-linux.png docs/screenshot-tooltip-de-windows.png"

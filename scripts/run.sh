@@ -12,4 +12,5 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Run this on a desktop, or see the program work headless: scripts/demo.sh" >&2
   exit 1
 fi
-exec build/release/ui/qt/text-to-md5
+# The build tree's catalogues, where the installed program has share/locale.
+TEXTDOMAINDIR=build/release/share/locale exec build/release/ui/qt/text-to-md5

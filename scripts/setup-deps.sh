@@ -15,6 +15,8 @@ run_pkgs=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-qpa-plugins libgl-dev
 # and Qt's private headers, through which Qt 6.4 tells its Wayland
 # connection.
 run_pkgs+=(qt6-wayland libwayland-dev libwayland-bin qt6-base-private-dev)
+# Translations: gettext compiles and merges ours, Qt's own come translated.
+run_pkgs+=(gettext qt6-translations-l10n)
 test_pkgs=(
   "${run_pkgs[@]}"
   libgtest-dev libgmock-dev googletest libbenchmark-dev libssl-dev

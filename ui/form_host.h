@@ -30,6 +30,11 @@ class FormHost {
   // to tell.
   virtual void SetOutputExplanation(std::u16string_view text) = 0;
 
+  // Has the core's OnExplanationDue called once milliseconds have passed
+  // without another call of this; a later call replaces a pending one. The
+  // explanation's costly part waits for a pause in typing this way.
+  virtual void ExplainLater(std::uint32_t milliseconds) = 0;
+
   // Empties the clipboard of all its content.
   virtual void ClearClipboard() = 0;
 

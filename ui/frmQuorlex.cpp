@@ -44,7 +44,11 @@ void frmQuorlex::RunTopLevel(Handler handler) noexcept {
   } else {
     Explain([this] { return ExplainDigest(conversion_); });
   }
-  conversion_ = {};  // the converted bytes are not kept between changes
+  utf8_digest_due_ =
+      !failure && basMD5::Utf8MayDiffer(input_, conversion_) &&
+      !Attempt([this] { host_.ExplainLater(kUtf8DigestPauseMs); });
+  // The text and its bytes are kept only for the UTF-8 digest.
+  if (!utf8_digest_due_) ForgetInput();
 }
 
 void frmQuorlex::ShowFailure(const basMD5::NumberedError& failure) noexcept {
@@ -75,11 +79,23 @@ void frmQuorlex::OnButtonClicked(std::int16_t index) noexcept {
   cmdClose_Click(index);
 }
 
+void frmQuorlex::OnExplanationDue() noexcept {
+  if (!utf8_digest_due_) return;
+  Explain([this] { return ExplainDigest(input_, conversion_); });
+  ForgetInput();
+}
+
+void frmQuorlex::ForgetInput() noexcept {
+  utf8_digest_due_ = false;
+  input_ = std::u16string();  // lets go of its memory too
+  conversion_ = {};
+}
+
 void frmQuorlex::Form_Load() { txtText_Change(); }
 
 void frmQuorlex::txtText_Change() {
-  const std::u16string text = host_.InputText();
-  host_.SetOutputText(AsciiToUtf16(basMD5::DigestTextHex(text, conversion_)));
+  input_ = host_.InputText();
+  host_.SetOutputText(AsciiToUtf16(basMD5::DigestTextHex(input_, conversion_)));
 }
 
 void frmQuorlex::cmdClose_Click(std::int16_t Index) {

@@ -3,6 +3,7 @@
 // handlers, and the top level that runs them for the front end's events.
 
 #include <cstdint>
+#include <string>
 
 #include "ansi_text.h"
 #include "form_host.h"
@@ -13,6 +14,11 @@ namespace ui {
 
 // The pause before the second copy attempt.
 inline constexpr std::uint32_t kCopyRetryPauseMs = 100;
+
+// How long typing must pause before the explanation gives the digest of the
+// text's UTF-8 bytes, which costs up to two digests of the text: keystrokes
+// do not wait for it, and a tooltip takes longer to show.
+inline constexpr std::uint32_t kUtf8DigestPauseMs = 300;
 
 class frmQuorlex {
  public:
@@ -27,6 +33,8 @@ class frmQuorlex {
   void OnLoad() noexcept;
   void OnInputChanged() noexcept;
   void OnButtonClicked(std::int16_t index) noexcept;
+  // The pause that the core asked for with ExplainLater has passed.
+  void OnExplanationDue() noexcept;
 
  private:
   // The handlers themselves: the first two let every failure pass to their
@@ -46,10 +54,16 @@ class frmQuorlex {
   template <typename Explanation>
   void Explain(Explanation explanation) noexcept;
 
+  // Lets go of the last input and its bytes; no UTF-8 digest is due.
+  void ForgetInput() noexcept;
+
   FormHost& host_;
-  // What the conversion of the last digested input did, from txtText_Change
-  // to the explanation after it.
+  // The last digested input and what its conversion did, from
+  // txtText_Change to the explanation after it, and to OnExplanationDue
+  // where that is to add the UTF-8 digest.
+  std::u16string input_;
   basMD5::AnsiConversion conversion_;
+  bool utf8_digest_due_ = false;
 };
 
 }  // namespace ui

@@ -2,7 +2,7 @@
 // What the output box shows in place of a digest, and what it tells about
 // its text as its tooltip and accessible description: which bytes the
 // digest was taken over, or why no digest is shown. The same words on every
-// platform.
+// platform, asked of the translation seam in the user's language.
 
 #include <string>
 #include <string_view>
@@ -15,14 +15,26 @@ namespace ui {
 // ascii, whose characters are all below 128, in UTF-16.
 std::u16string AsciiToUtf16(std::string_view ascii);
 
-// failure as the output box shows it: "Error 6: Overflow: ...".
+// What failed, in the user's language: "Overflow: ...".
+std::u16string FailureText(const basMD5::NumberedError& failure);
+
+// failure as the output box shows it, in the user's language: "Error 6:
+// Overflow: ...".
 std::u16string ErrorText(const basMD5::NumberedError& failure);
 
 // The bytes of conversion, the digest's input: how many, in which character
-// set and why that one, and how many characters the set lacked.
+// set and why that one, and how many characters the set lacked. In the
+// user's language.
 std::u16string ExplainDigest(const basMD5::AnsiConversion& conversion);
 
-// What happened when the output box shows failure in place of a digest.
+// The same, with a line that gives the digest of text's UTF-8 bytes where
+// those differ from conversion's, text's converted bytes. Costs up to two
+// digests of text more.
+std::u16string ExplainDigest(std::u16string_view text,
+                             const basMD5::AnsiConversion& conversion);
+
+// What happened when the output box shows failure in place of a digest, in
+// the user's language.
 std::u16string ExplainFailure(const basMD5::NumberedError& failure);
 
 }  // namespace ui

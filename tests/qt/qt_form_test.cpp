@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -21,6 +22,7 @@
 #include <memory>
 
 #include "form_layout.h"
+#include "qt_translation.h"
 
 namespace {
 
@@ -186,6 +188,17 @@ class QtFormTest : public QObject {
     QTest::sendKeyEvent(QTest::Click, txtText_, Qt::Key_Adiaeresis,
                         QStringLiteral("\u00E4"), Qt::NoModifier);
     QCOMPARE(txtMD5_->text(), expected->second);
+  }
+
+  // CTest runs this once more under de_DE.UTF-8 (qt_form_test_german).
+  void contextMenuFollowsTheUsersLanguage() {
+    if (QLocale().language() != QLocale::German) {
+      QSKIP("not a German locale");
+    }
+    qt::InstallQtTranslation(*QCoreApplication::instance());
+    const std::unique_ptr<QMenu> menu(txtText_->createStandardContextMenu());
+    QCOMPARE(menu->actions().constFirst()->text(),
+             QStringLiteral("&Rückgängig\tStrg+Z"));
   }
 
   // What a screen reader is told: the names of the layout table, which

@@ -14,15 +14,9 @@
 #include "ansi_text.h"
 #include "basMD5.h"
 #include "conversion_cases.h"
+#include "locpath_leak.h"
 #include "raised_number.h"
 
-// For LeakSanitizer: glibc (2.36 of Debian 12 and 2.41 of Debian 13 alike)
-// loses its copy of LOCPATH in every newlocale call while LOCPATH is set, as
-// it is here. The copy is made by argz_add_sep (called __argz_add_sep in
-// 2.36), where glibc's frames end the stack; the pattern matches both names.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:argz_add_sep\n";
-}
 
 namespace basMD5 {
 namespace {

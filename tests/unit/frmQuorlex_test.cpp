@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <deque>
 #include <new>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,6 +37,7 @@ class FakeHost : public ui::FormHost {
   int unload_failure = 0;
   std::vector<std::string> calls;
   std::vector<std::uint32_t> sleeps;
+  std::vector<std::uint32_t> explain_later;
   bool unloaded = false;
 
   std::u16string InputText() override { return input; }
@@ -49,6 +49,9 @@ class FakeHost : public ui::FormHost {
   void SetOutputText(std::u16string_view text) override { output = text; }
   void SetOutputExplanation(std::u16string_view text) override {
     explanation = text;
+  }
+  void ExplainLater(std::uint32_t milliseconds) override {
+    explain_later.push_back(milliseconds);
   }
   void ClearClipboard() override {
     calls.push_back("clear");
@@ -107,37 +110,29 @@ TEST(WindowCoreTest, EveryChangeDigestsTheWholeInputAfresh) {
   }
 }
 
-// The explanation's words, whichever platform gave the conversion.
-TEST(WindowCoreTest, ExplanationsCountInSingularAndPlural) {
-  const auto conversion =
-      [](std::size_t bytes, std::size_t replaced, const char* charset,
-         std::optional<std::uint32_t> code_page, bool stands_in = false) {
-        return basMD5::AnsiConversion{std::vector<std::uint8_t>(bytes),
-                                      replaced, charset, code_page, stands_in};
-      };
-  const std::vector<std::pair<basMD5::AnsiConversion, std::u16string>> cases = {
-      {conversion(7, 0, "UTF-8", std::nullopt),
-       u"MD5 of 7 bytes: the text in UTF-8, the character set of the "
-       u"locale."},
-      {conversion(3, 0, "UTF-8", std::nullopt, true),
-       u"MD5 of 3 bytes: the text in UTF-8, which stands in for the "
-       u"locale's ASCII."},
-      {conversion(1, 1, "ISO-8859-1", std::nullopt),
-       u"MD5 of 1 byte: the text in ISO-8859-1, the character set of the "
-       u"locale.\n1 character is not in this character set and was "
-       u"hashed as \"?\"."},
-      {conversion(5, 4, "Windows-1252", 1252),
-       u"MD5 of 5 bytes: the text in code page 1252 (Windows-1252), the "
-       u"system's ANSI code page.\n4 characters are not in this code page "
-       u"and were replaced as the system's conversion does, by a lookalike "
-       u"or \"?\"."},
-      {conversion(0, 0, "", 1361),
-       u"MD5 of 0 bytes: the text in code page 1361, the system's ANSI "
-       u"code page."},
-  };
-  for (const auto& [converted, explanation] : cases) {
-    EXPECT_EQ(ui::ExplainDigest(converted), explanation);
-  }
+// The UTF-8 digest, which costs up to two digests more, waits for a pause in
+// typing; a change that needs none makes a pending one void.
+TEST(WindowCoreTest, TheUtf8DigestWaitsForAPauseInTyping) {
+  FakeHost host;
+  ui::frmQuorlex form(host);
+  // A lone surrogate is hashed as "?" everywhere, and is U+FFFD in UTF-8.
+  host.input = u"a\xD800";
+  const auto conversion = basMD5::ConvertToAnsi(host.input);
+  form.OnInputChanged();
+  EXPECT_EQ(host.explanation, ui::ExplainDigest(conversion));
+  EXPECT_EQ(host.explain_later,
+            std::vector<std::uint32_t>{ui::kUtf8DigestPauseMs});
+
+  form.OnExplanationDue();
+  EXPECT_EQ(host.explanation, ui::ExplainDigest(host.input, conversion));
+  EXPECT_NE(host.explanation, ui::ExplainDigest(conversion));
+
+  form.OnInputChanged();
+  host.input = u"abc";
+  form.OnInputChanged();
+  form.OnExplanationDue();
+  EXPECT_EQ(host.explanation, ui::ExplainDigest(basMD5::ConvertToAnsi(u"abc")));
+  EXPECT_EQ(host.explain_later.size(), 2u);
 }
 
 // An input box whose reading fails, standing for any failure inside the

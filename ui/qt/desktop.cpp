@@ -14,7 +14,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "fill_in.h"
 #include "served_text.h"
+#include "translation.h"
 #include "xcb_handles.h"
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
@@ -135,12 +137,16 @@ bool DisplayAvailable(const std::string& x11_display) {
 
 std::string NoDisplayMessage(const std::string& x11_display) {
   if (!x11_display.empty()) {
-    return "text-to-md5: cannot open the X11 display \"" + x11_display +
-           "\"; start it from your desktop session, where DISPLAY names a "
-           "running X server.";
+    // TRANSLATORS: {1} is the name of an X11 display, such as ":0".
+    return basMD5::FillIn(
+        ui::Translated("text-to-md5: cannot open the X11 display \"{1}\"; "
+                       "start it from your desktop session, where DISPLAY "
+                       "names a running X server."),
+        {x11_display});
   }
-  return "text-to-md5: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
-         "start it from a graphical desktop session.";
+  return ui::Translated(
+      "text-to-md5: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
+      "start it from a graphical desktop session.");
 }
 
 bool WaylandPossible() {

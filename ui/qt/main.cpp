@@ -8,6 +8,7 @@
 #include "clipboard_holder.h"
 #include "desktop.h"
 #include "qt_form.h"
+#include "qt_translation.h"
 
 int main(int argc, char* argv[]) {
   const std::string x11_display = qt::X11DisplayName(argc, argv);
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
   }
   standby::ClipboardHolder clipboard_holder(x11_display, qt::WaylandPossible());
   QApplication app(argc, argv);
+  qt::InstallQtTranslation(app);
   qt::QtForm form;
   form.show();
   const int status = app.exec();

@@ -153,6 +153,9 @@ void QtForm::CreateControls() {
 void QtForm::ConnectEvents() {
   connect(txtText_, &QLineEdit::textChanged, this,
           [this] { core_.OnInputChanged(); });
+  explanation_timer_.setSingleShot(true);
+  connect(&explanation_timer_, &QTimer::timeout, this,
+          [this] { core_.OnExplanationDue(); });
   for (const ui::CloseButton index : ui::kCloseButtons) {
     connect(cmdClose_[static_cast<std::size_t>(index)], &QPushButton::clicked,
             this, [this, index] { core_.OnButtonClicked(index); });
@@ -200,6 +203,10 @@ void QtForm::SetOutputExplanation(std::u16string_view text) {
   const QString explanation = ToQString(text);
   txtMD5_->setToolTip(explanation);
   txtMD5_->setAccessibleDescription(explanation);
+}
+
+void QtForm::ExplainLater(std::uint32_t milliseconds) {
+  explanation_timer_.start(static_cast<int>(milliseconds));
 }
 
 // The compositor's answer to the emptying is awaited here, so that the

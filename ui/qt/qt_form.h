@@ -3,6 +3,7 @@
 // boxes and two buttons at fixed places, and the platform operations that
 // the window core needs. The behaviour lives in the core.
 
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -28,6 +29,7 @@ class QtForm final : public QWidget, public ui::FormHost {
   std::u16string OutputText() override;
   void SetOutputText(std::u16string_view text) override;
   void SetOutputExplanation(std::u16string_view text) override;
+  void ExplainLater(std::uint32_t milliseconds) override;
   void ClearClipboard() override;
   void SetClipboardText(std::u16string_view text) override;
   void Sleep(std::uint32_t milliseconds) override;
@@ -46,6 +48,7 @@ class QtForm final : public QWidget, public ui::FormHost {
   QLineEdit* txtText_ = nullptr;
   QLineEdit* txtMD5_ = nullptr;
   std::array<QPushButton*, ui::kCloseButtons.size()> cmdClose_{};  // by index
+  QTimer explanation_timer_;  // for ExplainLater
   ui::frmQuorlex core_;
 };
 

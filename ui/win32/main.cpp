@@ -9,6 +9,8 @@
 
 #include "form_layout.h"
 #include "main_window.h"
+#include "numbered_error.h"
+#include "output_texts.h"
 #include "wide_text.h"
 #include "win32_error.h"
 
@@ -30,10 +32,11 @@ int RunMessageLoop(const win32::MainWindow& window) {
   }
 }
 
-void ReportStartFailure(const std::exception& failure) {
-  const std::string what = failure.what();  // ASCII, written by this program
-  MessageBoxW(nullptr, std::wstring(what.begin(), what.end()).c_str(),
-              win32::Wide(ui::kCaption), MB_OK | MB_ICONERROR);
+// Call it only inside a catch block.
+void ReportStartFailure() {
+  const std::u16string what = ui::FailureText(basMD5::CurrentFailure());
+  MessageBoxW(nullptr, win32::Wide(what.c_str()), win32::Wide(ui::kCaption),
+              MB_OK | MB_ICONERROR);
 }
 
 }  // namespace
@@ -44,8 +47,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     window.Create(instance);
     window.Show(show_command);
     return RunMessageLoop(window);
-  } catch (const std::exception& failure) {
-    ReportStartFailure(failure);
+  } catch (const std::exception&) {
+    ReportStartFailure();
     return EXIT_FAILURE;
   }
 }

@@ -21,6 +21,8 @@ constexpr wchar_t kClassName[] = L"frmQuorlex";
 // Sizable border, title bar with system menu, minimize and maximize boxes.
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kWindowExStyle = 0;
+// The timer of ExplainLater.
+constexpr UINT_PTR kExplanationTimer = 1;
 
 std::optional<std::int16_t> CmdCloseIndex(int id) {
   const int index = id - IDC_CMD_CLOSE_FIRST;
@@ -245,6 +247,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SETFOCUS:
       OnSetFocus();
       return 0;
+    case WM_TIMER:
+      OnTimer(wparam);
+      return 0;
     case DM_GETDEFID:
       return 0;  // no default button, so Enter in a text box presses none
     case WM_DESTROY:
@@ -385,6 +390,18 @@ void MainWindow::SetOutputExplanation(std::u16string_view text) {
   info.lpszText = terminated.data();  // the tooltip keeps a copy
   SendMessageW(explanation_tip_, TTM_UPDATETIPTEXTW, 0,
                reinterpret_cast<LPARAM>(&info));
+}
+
+void MainWindow::ExplainLater(std::uint32_t milliseconds) {
+  if (!SetTimer(hwnd_, kExplanationTimer, milliseconds, nullptr)) {
+    ThrowLastError("SetTimer");
+  }
+}
+
+void MainWindow::OnTimer(WPARAM timer) {
+  if (timer != kExplanationTimer) return;
+  KillTimer(hwnd_, kExplanationTimer);  // it was to fire once
+  form_.OnExplanationDue();
 }
 
 void MainWindow::ClearClipboard() { EmptyClipboardFor(hwnd_); }

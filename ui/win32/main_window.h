@@ -43,6 +43,7 @@ class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
   std::u16string OutputText() override;
   void SetOutputText(std::u16string_view text) override;
   void SetOutputExplanation(std::u16string_view text) override;
+  void ExplainLater(std::uint32_t milliseconds) override;
   void ClearClipboard() override;
   void SetClipboardText(std::u16string_view text) override;
   void Sleep(std::uint32_t milliseconds) override;
@@ -54,6 +55,7 @@ class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
   LRESULT OnCtlColorEdit(HDC dc, HWND edit, WPARAM wparam, LPARAM lparam);
   void OnActivate(WPARAM wparam);
   void OnSetFocus();
+  void OnTimer(WPARAM timer);
 
   void CreateControls();
   void SetUpFont();

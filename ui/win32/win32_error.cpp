@@ -9,9 +9,9 @@ void ThrowLastError(const std::string& what) {
   // A call that failed without saying why still fails: never number it 0.
   const HRESULT result =
       code != ERROR_SUCCESS ? HRESULT_FROM_WIN32(code) : E_FAIL;
-  throw basMD5::NumberedError(
-      static_cast<int>(result),
-      what + " failed (Windows error " + std::to_string(code) + ")");
+  throw basMD5::NumberedError(static_cast<int>(result),
+                              "{1} failed (Windows error {2})",
+                              {what, std::to_string(code)});
 }
 
 }  // namespace win32

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Extracts the program's own sentences into the template po/text-to-md5.pot
+# and merges it into each translation named in po/LINGUAS. Run it after a
+# sentence in the code, the desktop entry or the AppStream file changed;
+# then translate what msgmerge marked new or fuzzy in po/*.po.
+# Sentences in C++ are the English arguments of ui::Translated,
+# ui::TranslatedPlural and the text of a basMD5::NumberedError.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+pot=po/text-to-md5.pot
+mapfile -t sources < <(git ls-files 'digest/*.cpp' 'digest/*.h' 'ui/*.cpp' \
+  'ui/*.h' | LC_ALL=C sort)
+common=(--from-code=UTF-8 --add-comments=TRANSLATORS: --sort-by-file
+  --package-name="Text to MD5" --no-wrap
+  --msgid-bugs-address=maintainers@text-to-md5.invalid)
+
+xgettext "${common[@]}" --language=C++ --keyword=Translated \
+  --keyword=TranslatedPlural:1,2 --keyword=NumberedError:2 \
+  -o "$pot" "${sources[@]}"
+# The desktop entry's Name, like the window's caption, stays as it is.
+xgettext "${common[@]}" --join-existing --language=Desktop --keyword= \
+  --keyword=Comment --keyword=Keywords -o "$pot" \
+  resources/linux/text-to-md5.desktop
+xgettext "${common[@]}" --join-existing --its=/usr/share/gettext/its/metainfo.its \
+  -o "$pot" resources/linux/org.texttomd5.TextToMD5.metainfo.xml.in
+
+while read -r language; do
+  [ -n "$language" ] || continue
+  msgmerge --quiet --update --backup=none --no-wrap "po/$language.po" "$pot"
+done < <(grep -v '^#' po/LINGUAS)

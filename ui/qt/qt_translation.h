@@ -1,0 +1,14 @@
+#pragma once
+// Qt's own words, such as the text boxes' context menus, in the user's
+// language.
+
+#include <QCoreApplication>
+
+namespace qt {
+
+// Installs Qt's translation of its base module for the user's language in
+// application, from Qt's translations folder, where it is installed (Debian:
+// qt6-translations-l10n). Without one Qt's words stay English.
+void InstallQtTranslation(QCoreApplication& application);
+
+}  // namespace qt

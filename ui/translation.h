@@ -1,0 +1,22 @@
+#pragma once
+// The program's own sentences in the user's language: the platform seam of
+// the window core's words. The English text written in the code is the key
+// of its translations (xgettext extracts it into po/text-to-md5.pot) and is
+// what a missing catalogue or an unknown language gives. One implementation
+// file per platform, chosen by the build: gettext's catalogues on Linux,
+// string tables made from the same po/ files on Windows.
+
+#include <cstddef>
+#include <string>
+
+namespace ui {
+
+// english in the user's language, as UTF-8.
+std::string Translated(const char* english);
+
+// The form for count of a sentence about a number ("1 byte", "3 bytes"), in
+// the user's language, as UTF-8. singular and plural are the English forms.
+std::string TranslatedPlural(const char* singular, const char* plural,
+                             std::size_t count);
+
+}  // namespace ui

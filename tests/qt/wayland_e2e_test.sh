@@ -50,7 +50,11 @@ clipboard() { timeout "${clipboard_timeout:-10}" wl-paste --no-newline "$@"; }
 # objects interface@id before libwayland 1.23, interface#id since).
 start_program() {
   local log="$XDG_RUNTIME_DIR/program.log"
-  WAYLAND_DEBUG=client QT_QPA_PLATFORM=wayland "$program" 2>"$log" &
+  # A sanitizer's report, from the program or from its standby (whose
+  # standard streams lead nowhere), goes to a file, shown at the end.
+  ASAN_OPTIONS=log_path=$XDG_RUNTIME_DIR/sanitizer \
+    UBSAN_OPTIONS=log_path=$XDG_RUNTIME_DIR/sanitizer \
+    WAYLAND_DEBUG=client QT_QPA_PLATFORM=wayland "$program" 2>"$log" &
   program_pid=$!
   started_pids+=("$program_pid")
   local deadline=$((SECONDS + 20))
@@ -75,9 +79,13 @@ test_copy_and_close_keeps_the_digest_after_exit() {
   start_program || return 1
   send_text abc
   press_and_expect_end "Copy+Close" || return 1
-  [ "$(clipboard)" = "$abc_digest" ] || fail "clipboard: $(clipboard)" || return 1
+  [ "$(clipboard)" = "$abc_digest" ] ||
+    fail "clipboard: $(clipboard); standby: $(standby_pid || echo none)" ||
+    return 1
   keeps_the_digest_after_exit
 }
+
+show_sanitizer_reports() { cat "$XDG_RUNTIME_DIR"/sanitizer.* 2>/dev/null >&2; }
 
 test_close_button_leaves_the_clipboard_alone() {
   set_clipboard "earlier text" || return 1
@@ -174,6 +182,7 @@ if [ "$compositor" = sway ]; then
       [ -z "$pid" ] || kill "$pid" 2>/dev/null
     done
     wait
+    show_sanitizer_reports
     rm -rf "$XDG_RUNTIME_DIR"
   }
   trap stop_all EXIT
@@ -255,7 +264,8 @@ if [ "$compositor" = sway ]; then
   run_tests
 else
   exec >"$XDG_RUNTIME_DIR/report" 2>&1
-  trap 'status=$?; stop_started; echo "$status" >"$XDG_RUNTIME_DIR/status"' EXIT
+  trap 'status=$?; stop_started; show_sanitizer_reports
+    echo "$status" >"$XDG_RUNTIME_DIR/status"' EXIT
 
   # Input comes from one helper process, which prints "ready", then answers
   # each command with "sent". mutter's remote keyboard lasts as long as the

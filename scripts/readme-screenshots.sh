@@ -30,6 +30,9 @@ capture() {
   "$@" &
   pid=$!
   window=$(focus_window 60)
+  # The pointer starts mid-screen, over the output box: its tooltip would
+  # cover the picture.
+  xdotool mousemove 0 0
   send_text "$TEXT"
   sleep 0.5 # the last repaint
   eval "$(xdotool getwindowgeometry --shell "$window")"

@@ -119,6 +119,19 @@ press_and_expect_end() {
   wait "$program_pid" || fail "program exited with status $?"
 }
 
+# A case of every end-to-end test script that calls run_tests: "Close" ends
+# the program and leaves another client's text on the clipboard. The script
+# defines start_program and no_holder_left, which fails when the program
+# left a process holding the clipboard behind.
+test_close_button_leaves_the_clipboard_alone() {
+  set_clipboard "earlier text" || return 1
+  start_program || return 1
+  send_text abc
+  press_and_expect_end "Close" || return 1
+  [ "$(clipboard)" = "earlier text" ] || fail "clipboard: $(clipboard)" || return 1
+  no_holder_left
+}
+
 # Runs COMMAND..., which puts what it reads, $1, on the clipboard and keeps
 # it there until stopped, and waits until the clipboard holds it. A request
 # made while the owner changes may go unanswered: each look gives up soon.

@@ -11,10 +11,11 @@ purpose=${1:-test}
 
 run_pkgs=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-qpa-plugins libgl-dev
   libxcb1-dev)
-# Wayland: Qt's platform plugin, what builds the clipboard standby's side,
-# and Qt's private headers, through which Qt 6.4 tells its Wayland
-# connection.
-run_pkgs+=(qt6-wayland libwayland-dev libwayland-bin qt6-base-private-dev)
+# Wayland: Qt's platform plugin, what builds the clipboard standby's side
+# (with the protocols' own descriptions, where the release has them), and
+# Qt's private headers, through which Qt 6.4 tells its Wayland connection.
+run_pkgs+=(qt6-wayland libwayland-dev libwayland-bin wayland-protocols
+  qt6-base-private-dev)
 # Translations: gettext compiles and merges ours, Qt's own come translated.
 run_pkgs+=(gettext qt6-translations-l10n)
 test_pkgs=(

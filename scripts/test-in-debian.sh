@@ -10,7 +10,7 @@
 # so that a second run downloads nothing; a clean clone starts without).
 # Needs root, for debootstrap, mounts and chroot. The mounts are made in a
 # mount namespace of this script's own, and taken down on every way out.
-# Usage: scripts/test-in-debian.sh RELEASE   (e.g. bookworm, trixie)
+# Usage: scripts/test-in-debian.sh RELEASE   (e.g. bookworm, trixie, sid)
 # The mirror is this machine's Debian mirror, or TTM_DEBIAN_MIRROR.
 set -euo pipefail
 
@@ -109,6 +109,11 @@ if ! debootstrap --variant=minbase --include=git,sudo \
 fi
 echo "   made in $(elapsed "$step")"
 
+# A mirror may serve a snapshot whose Release files have passed their
+# Valid-Until date (this machine's unstable is one); apt refuses those unless
+# told not to check. The root is a throwaway test of this one mirror.
+echo 'Acquire::Check-Valid-Until "false";' \
+  >"$root/etc/apt/apt.conf.d/99test-root-snapshot"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 # sudo looks the host name up, and complains at every call if it cannot.
 echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"

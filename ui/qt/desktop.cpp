@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QTimer>
 #include <chrono>
 #include <csignal>
@@ -99,19 +100,29 @@ bool X11ClipboardIsOurs() {
          (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
 }
 
-// Whether the compositor answered the selection just set with a "selection"
-// event (which Qt reports as a change of the clipboard) and has not
-// cancelled our source since.
-bool WaylandSelectionAnnounced() {
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  bool announced = false;
-  const QMetaObject::Connection watch = QObject::connect(
-      clipboard, &QClipboard::changed, [&announced](QClipboard::Mode mode) {
-        announced = announced || mode == QClipboard::Clipboard;
-      });
+// A type that only this process's copies offer: a selection that offers it
+// is one of ours, whatever else the compositor announces (the selection of
+// another program when the window gets the focus, say).
+QString OwnSourceType() {
+  return QStringLiteral("application/x-text-to-md5-source-%1")
+      .arg(QCoreApplication::applicationPid());
+}
+
+// text as plain text, marked as this process's on Wayland.
+QMimeData* Content(const QString& text) {
+  auto* content = new QMimeData;
+  content->setText(text);
+  if (OnWayland()) content->setData(OwnSourceType(), QByteArray());
+  return content;
+}
+
+// Whether the selection is still this program's. On Wayland the compositor
+// tells Qt when another client replaces it (the source's "cancelled"), and
+// Qt lets go of its source then.
+bool StillOurs(standby::Session session) {
+  if (session == standby::Session::kX11) return X11ClipboardIsOurs();
   CatchUpWithCompositor();
-  QObject::disconnect(watch);
-  return announced && clipboard->ownsClipboard();
+  return QGuiApplication::clipboard()->ownsClipboard();
 }
 
 }  // namespace
@@ -158,36 +169,56 @@ bool WaylandPossible() {
 
 bool OnWayland() { return SessionOfPlatform() == standby::Session::kWayland; }
 
-std::optional<standby::HandOver> OwnedClipboardText() {
-  const auto session = SessionOfPlatform();
-  const QClipboard* clipboard = QGuiApplication::clipboard();
-  if (!session || !clipboard->ownsClipboard()) return std::nullopt;
-  return standby::HandOver{*session, clipboard->text().toStdString()};
-}
-
 // Qt's plugin makes the same call from its main thread when it needs the
 // compositor's answers at once.
 void CatchUpWithCompositor() {
   if (wl_display* display = QtWaylandDisplay()) wl_display_roundtrip(display);
 }
 
-bool ClipboardTaken(const QString& expected) {
-  const auto session = SessionOfPlatform();
-  if (session == standby::Session::kX11) return X11ClipboardIsOurs();
-  if (session == standby::Session::kWayland) {
-    return WaylandSelectionAnnounced();
+Clipboard::Clipboard() {
+  if (wl_display* display = QtWaylandDisplay()) {
+    watch_ = std::make_unique<wayland::SelectionWatch>(display);
   }
-  return QGuiApplication::clipboard()->text() == expected;
 }
 
-void HandOverClipboard(standby::ClipboardHolder& holder) {
-  const auto copied = OwnedClipboardText();
-  if (!copied) return;
+Clipboard::~Clipboard() = default;
+
+void Clipboard::Clear() {
+  confirmed_.reset();
+  QGuiApplication::clipboard()->clear();
+  CatchUpWithCompositor();
+}
+
+bool Clipboard::Copy(const QString& text) {
+  confirmed_.reset();
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->setMimeData(Content(text));
+  const auto session = SessionOfPlatform();
+  bool taken = false;
+  if (session == standby::Session::kX11) {
+    taken = X11ClipboardIsOurs();
+  } else if (session == standby::Session::kWayland) {
+    CatchUpWithCompositor();  // Qt learns of a cancellation
+    taken = watch_ && watch_->SelectionOffers(OwnSourceType().toStdString()) &&
+            clipboard->ownsClipboard();
+  } else {
+    taken = clipboard->text() == text;
+  }
+  if (taken) confirmed_ = text;
+  return taken;
+}
+
+void Clipboard::HandOver(standby::ClipboardHolder& holder) const {
+  const auto session = SessionOfPlatform();
+  if (!confirmed_ || !session || !StillOurs(*session)) return;
   EndWithin(selection::kStalledReaderLimit);
   CatchUpWithCompositor();
-  holder.Keep(copied->session, copied->utf8_text);
+  holder.Keep(*session, confirmed_->toStdString());
   CatchUpWithCompositor();  // learns whether the standby took the selection
   if (QGuiApplication::clipboard()->ownsClipboard()) ServeLateReads();
+  // What follows, Qt's own hand-over to an X11 clipboard manager among it,
+  // keeps limits of its own.
+  alarm(0);
 }
 
 }  // namespace qt

@@ -3,10 +3,12 @@
 // application object exists and after it has gone.
 
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "clipboard_holder.h"
+#include "selection_watch.h"
 
 namespace qt {
 
@@ -35,36 +37,53 @@ bool WaylandPossible();
 // Whether Qt shows the window on Wayland.
 bool OnWayland();
 
-// The clipboard's text, with the window system it is on, while this program
-// owns the X11 clipboard or a Wayland compositor's: it would be lost with the
-// program unless a clipboard manager or the compositor keeps it (Qt hands it
-// to an X11 clipboard manager at exit where one runs).
-std::optional<standby::HandOver> OwnedClipboardText();
-
 // Waits until a Wayland compositor has acted on every request made so far
 // and Qt has handled every event it sent in return, among them the requests
 // to send the clipboard's text, which Qt writes in full as it handles them.
 // Does nothing on other platforms, where nothing needs it.
 void CatchUpWithCompositor();
 
-// Whether the window system took the text that was just set on Qt's
-// clipboard as this program's selection. Qt cannot tell: it believes it owns
-// the selection whether or not the window system agreed (a Wayland
-// compositor ignores a request whose input serial is stale; an X server one
-// whose time is older than the selection's). On X11 the selection's owner
-// must be a window of this program's connection; on Wayland the compositor
-// must have announced a new selection in answer and not cancelled ours.
-// Elsewhere (the offscreen platform) the clipboard is Qt's own, and reading
-// expected back suffices.
-bool ClipboardTaken(const QString& expected);
+// This program's side of the clipboard. Qt cannot tell whether the window
+// system took a text set on its clipboard: it believes it owns the
+// selection whether or not the window system agreed (a Wayland compositor
+// ignores a request whose input serial is stale, an X server one whose time
+// is older than the selection's), and goes on believing it. So a copy counts
+// here only once the window system has confirmed it, and only a confirmed
+// copy is ever handed on when the program ends.
+class Clipboard {
+ public:
+  // On Wayland, starts watching the selection: make it before the window
+  // gets the focus.
+  Clipboard();
+  ~Clipboard();
+  Clipboard(const Clipboard&) = delete;
+  Clipboard& operator=(const Clipboard&) = delete;
 
-// Keeps the text that this program owns on the clipboard, if any, once its
-// window has gone: serves the reads asked for before, hands the text to the
-// standby (which takes the selection over where the compositor lets it),
-// and, while the selection is still this program's (GNOME's compositor keeps
-// a copy of it itself, when the owner ends), serves the reads asked for
-// within a short grace. Ends the process if a reader stalls the rest past
-// the limit that the standby gives a stalled reader.
-void HandOverClipboard(standby::ClipboardHolder& holder);
+  // Empties the clipboard and waits for the compositor's answer, so that the
+  // empty selection it announces is not taken for the answer to a copy.
+  void Clear();
+
+  // Sets text as the clipboard's plain text; true once the window system
+  // has confirmed it as this program's selection. On X11 the selection's
+  // owner must then be a window of this program's connection; on Wayland
+  // the selection that the compositor announces must be the one this
+  // program offered, and not cancelled. Elsewhere (the offscreen platform)
+  // the clipboard is Qt's own, and reading text back suffices.
+  bool Copy(const QString& text);
+
+  // Keeps the last confirmed copy on the clipboard once the window has
+  // gone, if the selection is still this program's: serves the reads asked
+  // for before, hands the text to the standby (which takes the selection
+  // over where the compositor lets it), and, while the selection is still
+  // this program's (GNOME's compositor keeps a copy of it itself, when the
+  // owner ends), serves the reads asked for within a short grace. Ends the
+  // process if a reader stalls the rest past the limit that the standby
+  // gives a stalled reader. Nothing else is ever handed on.
+  void HandOver(standby::ClipboardHolder& holder) const;
+
+ private:
+  std::unique_ptr<wayland::SelectionWatch> watch_;  // on Wayland only
+  std::optional<QString> confirmed_;
+};
 
 }  // namespace qt

@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
   qt::QtForm form;
   form.show();
   const int status = app.exec();
-  qt::HandOverClipboard(clipboard_holder);
+  form.clipboard().HandOver(clipboard_holder);
   // Qt 6.4's Wayland plugin can hang for good while it closes its connection
   // (its event thread waits for a read that the main thread never ends).
   // Nothing of the program's waits on that teardown there, so it is skipped;

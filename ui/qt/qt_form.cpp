@@ -209,18 +209,10 @@ void QtForm::ExplainLater(std::uint32_t milliseconds) {
   explanation_timer_.start(static_cast<int>(milliseconds));
 }
 
-// The compositor's answer to the emptying is awaited here, so that the
-// empty selection it announces is not taken for the answer to the next copy.
-void QtForm::ClearClipboard() {
-  QGuiApplication::clipboard()->clear();
-  CatchUpWithCompositor();
-}
+void QtForm::ClearClipboard() { clipboard_.Clear(); }
 
-// Qt reports no failure; the window system must confirm that the text took.
 void QtForm::SetClipboardText(std::u16string_view text) {
-  const QString expected = ToQString(text);
-  QGuiApplication::clipboard()->setText(expected);
-  if (!ClipboardTaken(expected)) {
+  if (!clipboard_.Copy(ToQString(text))) {
     throw basMD5::NumberedError(basMD5::kErrClipboardRefused,
                                 "The window system did not take the text");
   }
@@ -233,6 +225,13 @@ void QtForm::Sleep(std::uint32_t milliseconds) {
 void QtForm::Unload() {
   close();
   QCoreApplication::quit();
+}
+
+// However the window goes (unloaded, or closed from its title bar), an
+// explanation still due would only cost time while the program ends.
+void QtForm::closeEvent(QCloseEvent* event) {
+  explanation_timer_.stop();
+  QWidget::closeEvent(event);
 }
 
 }  // namespace qt

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "desktop.h"
 #include "form_host.h"
 #include "form_layout.h"
 #include "frmQuorlex.h"
@@ -35,6 +36,12 @@ class QtForm final : public QWidget, public ui::FormHost {
   void Sleep(std::uint32_t milliseconds) override;
   void Unload() override;
 
+  // The clipboard as the window system confirmed this window's copies.
+  const Clipboard& clipboard() const { return clipboard_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void CreateControls();
   void ConnectEvents();
@@ -49,6 +56,7 @@ class QtForm final : public QWidget, public ui::FormHost {
   QLineEdit* txtMD5_ = nullptr;
   std::array<QPushButton*, ui::kCloseButtons.size()> cmdClose_{};  // by index
   QTimer explanation_timer_;  // for ExplainLater
+  Clipboard clipboard_;
   ui::frmQuorlex core_;
 };
 

@@ -18,13 +18,14 @@
 
 #include "clipboard_text_types.h"
 #include "ext_data_control_v1.h"
+#include "owned.h"
 #include "served_text.h"
 #include "wlr_data_control_unstable_v1.h"
 
-// Both names of the protocol come from one description, so their messages
-// have the same positions and signatures: the code below speaks through the
-// standard name's declarations and takes the interfaces (what goes by name
-// on the wire) from the name the compositor offers.
+// Both names of the protocol have the same messages at the same positions
+// with the same signatures: the code below speaks through the standard
+// name's declarations and takes the interfaces (what goes by name on the
+// wire) from the name the compositor offers.
 
 namespace wayland {
 namespace {
@@ -35,7 +36,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int kStalledCheckIntervalMs = 1000;
 // The X11 server's names, so that X11 programs under Xwayland find theirs.
 using clipboard::kTextTypes;
-// The first version of every interface holds all that is used here.
+// The first version of every interface holds all that is used here. (The
+// standard name's first version already sends the primary selection too.)
 constexpr std::uint32_t kBoundVersion = 1;
 
 // One name of the data-control protocol.
@@ -53,16 +55,6 @@ const std::array<DataControlNames, 2> kDataControlNames = {{
      &zwlr_data_control_device_v1_interface,
      &zwlr_data_control_source_v1_interface},
 }};
-
-template <auto destroy>
-struct Destroyer {
-  template <typename T>
-  void operator()(T* object) const {
-    destroy(object);
-  }
-};
-template <typename T, auto destroy>
-using Owned = std::unique_ptr<T, Destroyer<destroy>>;
 
 using Display = Owned<wl_display, wl_display_disconnect>;
 using Registry = Owned<wl_registry, wl_registry_destroy>;
@@ -161,8 +153,8 @@ class ClipboardServer {
  private:
   static void OnDataOffer(void*, ext_data_control_device_v1*,
                           ext_data_control_offer_v1*) {}
-  // Every new selection, ours included, comes as an offer that we do not
-  // read.
+  // Every new selection, ours included, and every new primary selection
+  // comes as an offer that we do not read.
   static void OnSelection(void*, ext_data_control_device_v1*,
                           ext_data_control_offer_v1* offer) {
     if (offer != nullptr) ext_data_control_offer_v1_destroy(offer);
@@ -172,7 +164,7 @@ class ClipboardServer {
     static_cast<ClipboardServer*>(data)->owned_ = false;
   }
   static constexpr ext_data_control_device_v1_listener kDeviceListener = {
-      &OnDataOffer, &OnSelection, &OnFinished};
+      &OnDataOffer, &OnSelection, &OnFinished, &OnSelection};
 
   static void OnSend(void* data, ext_data_control_source_v1*,
                      const char* mime_type, std::int32_t fd) {

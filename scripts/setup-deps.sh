@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, on
-# Debian 12 or 13, as root or through sudo. Idempotent and non-interactive:
-# only missing packages are installed, and nothing is read from stdin.
+# Debian 12, 13 or unstable, as root or through sudo. Idempotent and
+# non-interactive: only missing packages are installed, and nothing is read
+# from stdin.
 # Usage: scripts/setup-deps.sh [run|test|proof]
 #   run: build and start the program; test (default): every test, a superset;
 #   proof: what scripts/test-in-debian.sh needs on the host.

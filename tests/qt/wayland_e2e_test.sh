@@ -218,12 +218,13 @@ if [ "$compositor" = sway ]; then
   }
 
   # Each wtype brings a virtual keyboard of its own, whose first key the
-  # window may miss: a harmless one goes first.
-  send_text() { wtype -d 20 -k Shift_L "$1"; }
+  # window may miss, and on a busy machine the next one too (sway 1.12): a
+  # harmless one goes first, and a pause before the keys that count.
+  send_text() { wtype -d 20 -k Shift_L -s 150 "$1"; }
   send_keys() {
     local key keys=()
     for key in "$@"; do keys+=(-k "$key"); done
-    wtype -d 20 -k Shift_L "${keys[@]}"
+    wtype -d 20 -k Shift_L -s 150 "${keys[@]}"
   }
 
   # The compositor announces a new output to every client, the standby's too.

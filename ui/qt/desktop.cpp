@@ -191,21 +191,21 @@ void Clipboard::Clear() {
 
 bool Clipboard::Copy(const QString& text) {
   confirmed_.reset();
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  clipboard->setMimeData(Content(text));
+  QGuiApplication::clipboard()->setMimeData(Content(text));
+  if (Confirmed(text)) confirmed_ = text;
+  return confirmed_.has_value();
+}
+
+bool Clipboard::Confirmed(const QString& text) const {
   const auto session = SessionOfPlatform();
-  bool taken = false;
-  if (session == standby::Session::kX11) {
-    taken = X11ClipboardIsOurs();
-  } else if (session == standby::Session::kWayland) {
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  if (session == standby::Session::kX11) return X11ClipboardIsOurs();
+  if (session == standby::Session::kWayland) {
     CatchUpWithCompositor();  // Qt learns of a cancellation
-    taken = watch_ && watch_->SelectionOffers(OwnSourceType().toStdString()) &&
-            clipboard->ownsClipboard();
-  } else {
-    taken = clipboard->text() == text;
+    return watch_ && watch_->SelectionOffers(OwnSourceType().toStdString()) &&
+           clipboard->ownsClipboard();
   }
-  if (taken) confirmed_ = text;
-  return taken;
+  return clipboard->text() == text;
 }
 
 void Clipboard::HandOver(standby::ClipboardHolder& holder) const {

@@ -82,6 +82,10 @@ class Clipboard {
   void HandOver(standby::ClipboardHolder& holder) const;
 
  private:
+  // Whether the window system confirms text, just set, as this program's
+  // selection.
+  bool Confirmed(const QString& text) const;
+
   std::unique_ptr<wayland::SelectionWatch> watch_;  // on Wayland only
   std::optional<QString> confirmed_;
 };

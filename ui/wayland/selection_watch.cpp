@@ -58,10 +58,9 @@ struct SelectionWatch::Watched {
   }
 
   bool SelectionOffers(std::string_view type) const {
-    const auto chosen =
-        std::find_if(offers.begin(), offers.end(), [this](const Offer& offer) {
-          return offer.proxy == selection;
-        });
+    const auto chosen = std::find_if(
+        offers.begin(), offers.end(),
+        [this](const Offer& offer) { return offer.proxy == selection; });
     return selection != nullptr && chosen != offers.end() &&
            std::find(chosen->types.begin(), chosen->types.end(), type) !=
                chosen->types.end();

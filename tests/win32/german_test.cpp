@@ -12,30 +12,9 @@
 #include "frmQuorlex.h"
 #include "main_window.h"
 #include "resource.h"
+#include "thread_windows.h"
 
 namespace {
-
-// The tooltip control of owner, made on this thread.
-HWND TooltipOf(HWND owner) {
-  struct Search {
-    HWND owner;
-    HWND found = nullptr;
-  } search{owner};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto& wanted = *reinterpret_cast<Search*>(parameter);
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        if (std::wstring(name) == TOOLTIPS_CLASSW &&
-            GetWindow(window, GW_OWNER) == wanted.owner) {
-          wanted.found = window;
-        }
-        return wanted.found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 // Handles this thread's messages for milliseconds.
 void HandleMessagesFor(DWORD milliseconds) {
@@ -57,7 +36,7 @@ TEST(GermanSessionTest, TheOutputBoxsTooltipIsGerman) {
   SetWindowTextW(GetDlgItem(window.Window(), IDC_TXT_TEXT), L"Tee, Чай");
   HandleMessagesFor(ui::kUtf8DigestPauseMs + 500);  // for the UTF-8 digest
 
-  const HWND tooltip = TooltipOf(window.Window());
+  const HWND tooltip = driver::TooltipOf(window.Window());
   ASSERT_NE(tooltip, nullptr);
   wchar_t text[1024] = {};
   TTTOOLINFOW info{};

@@ -161,15 +161,18 @@ TEST(IconResource, GroupOneHoldsExactlyTheThreeImagesWithTheirIds) {
   }
 }
 
-TEST(ManifestResource, AsksForCommonControls6AndDpiAwareness) {
+// Per-monitor awareness v2 first, with what older releases understand after
+// it.
+TEST(ManifestResource, AsksForCommonControls6AndPerMonitorDpiAwarenessV2) {
   const ResourceFile file;
   ASSERT_TRUE(file.loaded());
   const std::vector<BYTE> bytes = file.Bytes(1, RT_MANIFEST);
   const std::string manifest(bytes.begin(), bytes.end());
   EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"),
             std::string::npos);
-  EXPECT_NE(manifest.find("<dpiAware"), std::string::npos);
-  EXPECT_NE(manifest.find("<dpiAwareness"), std::string::npos);
+  EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
+  EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"),
+            std::string::npos);
 }
 
 }  // namespace

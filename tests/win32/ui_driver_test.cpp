@@ -13,6 +13,7 @@
 #include "app_session.h"
 #include "control_ids.h"
 #include "form_layout.h"
+#include "pixel_layouts.h"
 #include "wide_text.h"
 
 namespace driver {
@@ -30,58 +31,13 @@ std::string Narrow(std::wstring_view text) {
   return narrow;
 }
 
-std::string Describe(const RECT& r) {
-  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
-         std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
-}
-
 // The logical DPI that the test run set up for Wine (TTM_WINE_DPI).
 int ExpectedDpi() {
   const char* dpi = std::getenv("TTM_WINE_DPI");
   return dpi ? std::atoi(dpi) : 96;
 }
 
-RECT Place(int left, int top, int width, int height) {
-  return {left, top, left + width, top + height};
-}
-
-// The window in client pixels at a DPI the tests run at, worked out by hand
-// from the layout's twips (1440 to the inch, halves rounded up).
-struct PixelLayout {
-  int dpi;
-  int client_width, client_height;
-  std::array<RECT, ui::kControlCount> controls;  // in slot order
-};
-const PixelLayout kPixelLayouts[] = {
-    {96,
-     259,
-     79,
-     {Place(2, 2, 253, 19), Place(2, 26, 253, 19), Place(52, 52, 73, 25),
-      Place(136, 52, 73, 25)}},
-    {144,
-     389,
-     119,
-     {Place(3, 3, 380, 29), Place(3, 39, 380, 29), Place(78, 78, 110, 38),
-      Place(204, 78, 110, 38)}},
-};
-
-const PixelLayout* PixelLayoutAt(int dpi) {
-  for (const PixelLayout& layout : kPixelLayouts) {
-    if (layout.dpi == dpi) return &layout;
-  }
-  return nullptr;
-}
-
 using win32::Wide;
-
-// A control's rectangle in its parent's client coordinates.
-RECT ClientRectOf(HWND control) {
-  RECT rect{};
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect),
-                  2);
-  return rect;
-}
 
 std::wstring ClassOf(HWND window) {
   wchar_t name[256] = {};

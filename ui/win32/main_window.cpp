@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "clipboard.h"
 #include "colours.h"
 #include "control_ids.h"
+#include "dpi.h"
 #include "numbered_error.h"
 #include "resource.h"
 #include "wide_text.h"
@@ -49,14 +51,6 @@ ControlClass ClassOf(ui::ControlKind kind) {
   return {};
 }
 
-int SystemDpi() {
-  HDC screen = GetDC(nullptr);
-  if (!screen) ThrowLastError("GetDC");
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  Check(ReleaseDC(nullptr, screen), "ReleaseDC");
-  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
-}
-
 // The application icon at the size of the given system metrics.
 HICON LoadAppIcon(HINSTANCE instance, int width_metric, int height_metric) {
   HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
@@ -66,15 +60,16 @@ HICON LoadAppIcon(HINSTANCE instance, int width_metric, int height_metric) {
   return static_cast<HICON>(icon);
 }
 
-// The window's frame for a client area of the given size, centred on the
-// primary screen's work area (kept inside it at the top left).
-RECT CentredFrame(int client_width, int client_height) {
-  RECT frame{0, 0, client_width, client_height};
-  Check(AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle),
-        "AdjustWindowRectEx");
+// The primary screen's work area.
+RECT WorkArea() {
   RECT work{};
   Check(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0),
         "SystemParametersInfoW(SPI_GETWORKAREA)");
+  return work;
+}
+
+// frame moved to the centre of work, kept inside it at the top left.
+RECT CentredIn(const RECT& work, const RECT& frame) {
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   const int left =
@@ -82,6 +77,13 @@ RECT CentredFrame(int client_width, int client_height) {
   const int top =
       std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
   return RECT{left, top, left + width, top + height};
+}
+
+void MoveTo(HWND window, const RECT& place) {
+  Check(SetWindowPos(window, nullptr, place.left, place.top,
+                     place.right - place.left, place.bottom - place.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE),
+        "SetWindowPos");
 }
 
 int LineHeight(HFONT font) {
@@ -96,15 +98,10 @@ int LineHeight(HFONT font) {
   return metrics.tmHeight;
 }
 
-// The system's message font, which the system scales to its DPI, one pixel
-// smaller at a time while its lines are taller than max_line_height.
-UniqueFont CreateMessageFont(int max_line_height) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  Check(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics,
-                              0),
-        "SystemParametersInfoW(SPI_GETNONCLIENTMETRICS)");
-  LOGFONTW logfont = metrics.lfMessageFont;
+// The system's message font at dpi, one pixel smaller at a time while its
+// lines are taller than max_line_height.
+UniqueFont CreateMessageFont(int dpi, int max_line_height) {
+  LOGFONTW logfont = MessageFontAt(dpi);
   for (;;) {
     UniqueFont font(CreateFontIndirectW(&logfont));
     if (!font) ThrowLastError("CreateFontIndirectW");
@@ -152,7 +149,7 @@ constexpr int kTooltipMaxWidthTwips = 4 * ui::kTwipsPerInch;
 
 // A tooltip that shows over tool, with no text yet. The tooltip window is
 // owned by parent and is destroyed with it.
-HWND CreateTooltip(HWND parent, HINSTANCE instance, HWND tool, int max_width) {
+HWND CreateTooltip(HWND parent, HINSTANCE instance, HWND tool) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
   Check(InitCommonControlsEx(&classes), "InitCommonControlsEx");
   const HWND tooltip = CreateWindowExW(
@@ -171,7 +168,6 @@ HWND CreateTooltip(HWND parent, HINSTANCE instance, HWND tool, int max_width) {
     throw basMD5::NumberedError(basMD5::kErrUnexpected,
                                 "Cannot add the output box's tooltip");
   }
-  SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, max_width);
   return tooltip;
 }
 
@@ -197,8 +193,6 @@ std::u16string WindowText(HWND window) {
 MainWindow::MainWindow() : form_(*this) {}
 
 void MainWindow::Create(HINSTANCE instance) {
-  dpi_ = SystemDpi();
-
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = WindowProc;
@@ -211,15 +205,19 @@ void MainWindow::Create(HINSTANCE instance) {
   window_class.lpszClassName = kClassName;
   if (!RegisterClassExW(&window_class)) ThrowLastError("RegisterClassExW");
 
-  const RECT frame =
-      CentredFrame(ToPixels(ui::kClientWidth), ToPixels(ui::kClientHeight));
+  // Made without a size on the screen it is centred on, so that its DPI, and
+  // with it its size, is that screen's.
+  const RECT work = WorkArea();
   if (!CreateWindowExW(kWindowExStyle, kClassName, Wide(ui::kCaption),
-                       kWindowStyle, frame.left, frame.top,
-                       frame.right - frame.left, frame.bottom - frame.top,
-                       nullptr, nullptr, instance, this)) {
+                       kWindowStyle, work.left, work.top, 0, 0, nullptr,
+                       nullptr, instance, this)) {
     if (create_failure_) throw *create_failure_;
     ThrowLastError("CreateWindowExW");
   }
+  const RECT client{0, 0, ToPixels(ui::kClientWidth),
+                    ToPixels(ui::kClientHeight)};
+  MoveTo(hwnd_,
+         CentredIn(work, FrameAt(client, kWindowStyle, kWindowExStyle, dpi_)));
   form_.OnLoad();
 }
 
@@ -228,7 +226,7 @@ void MainWindow::Create(HINSTANCE instance) {
 void MainWindow::Show(int show_command) {
   ShowWindow(hwnd_, show_command);  // returns the earlier visibility
   UpdateWindow(hwnd_);
-  SetFocus(txtText_);  // also when the system did not activate the window
+  SetFocus(txtText());  // also when the system did not activate the window
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -250,6 +248,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       OnTimer(wparam);
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
     case DM_GETDEFID:
       return 0;  // no default button, so Enter in a text box presses none
     case WM_DESTROY:
@@ -263,6 +264,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 LRESULT MainWindow::OnCreate() {
   try {
+    dpi_ = WindowDpi(hwnd_);
     CreateControls();
     created_ = true;
     return 0;
@@ -277,48 +279,71 @@ LRESULT MainWindow::OnCreate() {
 void MainWindow::CreateControls() {
   const auto instance =
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  std::array<HWND, ui::kControlCount> controls{};
-  std::array<HWND, ui::kControlCount> labels{};  // of text boxes only
   for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
     const ui::ControlFacts& facts = ui::kControls[slot];
     const ControlClass control = ClassOf(facts.kind);
     const RECT place = ToPixels(facts.place);
     const int id = kControlIds[slot];
-    controls[slot] = CreateWindowExW(
+    controls_[slot] = CreateWindowExW(
         control.ex_style, control.window_class, Wide(facts.text), control.style,
         place.left, place.top, place.right - place.left,
         place.bottom - place.top, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-    if (!controls[slot]) ThrowLastError("CreateWindowExW (control)");
+    if (!controls_[slot]) ThrowLastError("CreateWindowExW (control)");
     if (facts.kind == ui::ControlKind::kTextBox) {
-      labels[slot] =
+      labels_[slot] =
           CreateHiddenLabel(hwnd_, instance, ui::AccessibleName(facts), place);
     }
   }
-  txtText_ = controls[ui::kTxtText];
-  txtMD5_ = controls[ui::kTxtMD5];
-  cmdClose_[ui::kCopyAndClose] = controls[ui::kCopyAndCloseButton];
-  cmdClose_[ui::kClose] = controls[ui::kCloseButton];
-  focus_ = txtText_;  // first in the tab order
+  focus_ = txtText();  // first in the tab order
 
   // No length limit of their own: the largest the edit control allows.
-  SendMessageW(txtText_, EM_SETLIMITTEXT, 0, 0);
-  SendMessageW(txtMD5_, EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(txtText(), EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(txtMD5(), EM_SETLIMITTEXT, 0, 0);
 
-  ArrangeTabOrder(controls, labels);
+  ArrangeTabOrder(controls_, labels_);
   SetUpFont();
-  explanation_tip_ =
-      CreateTooltip(hwnd_, instance, txtMD5_, ToPixels(kTooltipMaxWidthTwips));
+  explanation_tip_ = CreateTooltip(hwnd_, instance, txtMD5());
+  SetTooltipWidth();
 }
 
+// A label lies where its text box does.
+void MainWindow::PlaceControls() {
+  for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
+    const RECT place = ToPixels(ui::kControls[slot].place);
+    for (const HWND window : {labels_[slot], controls_[slot]}) {
+      if (window) MoveTo(window, place);
+    }
+  }
+}
+
+// The font fits the text boxes as they are placed now.
 void MainWindow::SetUpFont() {
   RECT edit_client{};
-  Check(GetClientRect(txtText_, &edit_client), "GetClientRect");
-  font_ = CreateMessageFont(edit_client.bottom - edit_client.top);
-  for (HWND control : {txtText_, txtMD5_, cmdClose_[0], cmdClose_[1]}) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()),
-                 FALSE);
+  Check(GetClientRect(txtText(), &edit_client), "GetClientRect");
+  UniqueFont font =
+      CreateMessageFont(dpi_, edit_client.bottom - edit_client.top);
+  for (const HWND control : controls_) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()),
+                 TRUE);
   }
+  font_ = std::move(font);  // the controls no longer use the one it replaces
+}
+
+void MainWindow::SetTooltipWidth() {
+  SendMessageW(explanation_tip_, TTM_SETMAXTIPWIDTH, 0,
+               ToPixels(kTooltipMaxWidthTwips));
+}
+
+// The window moved to a monitor of another scale, or its monitor's scale
+// changed. Windows suggests a frame that keeps the window under the pointer
+// while it is dragged across.
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested_frame) {
+  dpi_ = dpi;
+  PlaceControls();
+  SetUpFont();
+  SetTooltipWidth();
+  MoveTo(hwnd_, suggested_frame);
 }
 
 void MainWindow::OnCommand(int id, int notification) {
@@ -336,7 +361,7 @@ LRESULT MainWindow::OnCtlColorEdit(HDC dc, HWND edit, WPARAM wparam,
   // txtMD5's background is the system colour 0, the scroll-bar colour, which
   // no scheme promises to contrast with the text colour: a dark high-contrast
   // scheme makes both black.
-  if (edit == txtMD5_) {
+  if (edit == txtMD5()) {
     const COLORREF background = GetSysColor(COLOR_SCROLLBAR);
     const HBRUSH brush = GetSysColorBrush(COLOR_SCROLLBAR);
     if (brush && SetBkColor(dc, background) != CLR_INVALID &&
@@ -372,13 +397,13 @@ RECT MainWindow::ToPixels(const ui::TwipsRect& place) const {
               top + ToPixels(place.height)};
 }
 
-std::u16string MainWindow::InputText() { return WindowText(txtText_); }
+std::u16string MainWindow::InputText() { return WindowText(txtText()); }
 
-std::u16string MainWindow::OutputText() { return WindowText(txtMD5_); }
+std::u16string MainWindow::OutputText() { return WindowText(txtMD5()); }
 
 void MainWindow::SetOutputText(std::u16string_view text) {
   const std::wstring terminated(text.begin(), text.end());
-  Check(SetWindowTextW(txtMD5_, terminated.c_str()), "SetWindowTextW");
+  Check(SetWindowTextW(txtMD5(), terminated.c_str()), "SetWindowTextW");
 }
 
 void MainWindow::SetOutputExplanation(std::u16string_view text) {
@@ -386,7 +411,7 @@ void MainWindow::SetOutputExplanation(std::u16string_view text) {
   TTTOOLINFOW info{};
   info.cbSize = sizeof info;
   info.hwnd = hwnd_;
-  info.uId = reinterpret_cast<UINT_PTR>(txtMD5_);
+  info.uId = reinterpret_cast<UINT_PTR>(txtMD5());
   info.lpszText = terminated.data();  // the tooltip keeps a copy
   SendMessageW(explanation_tip_, TTM_UPDATETIPTEXTW, 0,
                reinterpret_cast<LPARAM>(&info));

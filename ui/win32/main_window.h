@@ -1,7 +1,8 @@
 #pragma once
 // frmQuorlex on Win32: the one top-level window with its two edit boxes and
-// the two-button control array cmdClose, laid out in twips at the system
-// DPI. It is the window core's FormHost and feeds it the window's events.
+// the two-button control array cmdClose, laid out in twips at the DPI of the
+// monitor it is on, and again whenever that DPI changes. It is the window
+// core's FormHost and feeds it the window's events.
 
 #include <windows.h>
 
@@ -56,20 +57,24 @@ class MainWindow : public BaseWindow<MainWindow>, public ui::FormHost {
   void OnActivate(WPARAM wparam);
   void OnSetFocus();
   void OnTimer(WPARAM timer);
+  void OnDpiChanged(int dpi, const RECT& suggested_frame);
 
   void CreateControls();
+  void PlaceControls();
   void SetUpFont();
+  void SetTooltipWidth();
   int ToPixels(int twips) const;
   RECT ToPixels(const ui::TwipsRect& place) const;
+  HWND txtText() const { return controls_[ui::kTxtText]; }
+  HWND txtMD5() const { return controls_[ui::kTxtMD5]; }
 
   ui::frmQuorlex form_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   std::optional<basMD5::NumberedError> create_failure_;  // of WM_CREATE
   bool created_ = false;  // WM_CREATE succeeded: destruction ends the program
   UniqueFont font_;
-  HWND txtText_ = nullptr;
-  HWND txtMD5_ = nullptr;
-  std::array<HWND, ui::kCloseButtons.size()> cmdClose_{};  // by index
+  std::array<HWND, ui::kControlCount> controls_{};  // by layout slot
+  std::array<HWND, ui::kControlCount> labels_{};    // of text boxes only
   HWND focus_ = nullptr;            // the control to give the focus back to
   HWND explanation_tip_ = nullptr;  // txtMD5's tooltip
 };

@@ -45,6 +45,11 @@ capturing_debug=-all,err+all
 # randomisation the heap starts just past the loader, well below them.
 wine() { setarch -R wine "$@"; }
 wineboot() { setarch -R wineboot "$@"; }
+# Wine's server is on the PATH up to Debian 13; Debian unstable keeps it only
+# in Wine's library folder, where Wine itself looks for it.
+wine_server=$(command -v wineserver ||
+  ls /usr/lib/*/wine/wineserver /usr/lib/wine/wineserver 2>/dev/null | head -n 1)
+wineserver() { "$wine_server" "$@"; }
 
 # Runs a set-up step with its output kept aside, and shows that output and
 # the step's exit status only when it fails.

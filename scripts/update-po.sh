@@ -28,4 +28,6 @@ xgettext "${common[@]}" --join-existing --its=/usr/share/gettext/its/metainfo.it
 while read -r language; do
   [ -n "$language" ] || continue
   msgmerge --quiet --update --backup=none --no-wrap "po/$language.po" "$pot"
+  # A message the program no longer has is no help to translators.
+  msgattrib --no-obsolete --no-wrap -o "po/$language.po" "po/$language.po"
 done < <(grep -v '^#' po/LINGUAS)

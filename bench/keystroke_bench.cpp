@@ -60,8 +60,9 @@ void Measure(qt::QtForm& form, qsizetype input_size, QChar character) {
       static_cast<long long>(input_size),
       character.unicode() < 0x80
           ? "ASCII"
-          : qPrintable(QStringLiteral("U+%1").arg(character.unicode(), 4, 16,
-                                                  QLatin1Char('0'))),
+          : qPrintable(QStringLiteral("U+%1")
+                           .arg(character.unicode(), 4, 16, QLatin1Char('0'))
+                           .toUpper()),
       Median(handled), Median(painted), Median(digest), kKeystrokes);
 }
 

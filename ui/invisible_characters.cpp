@@ -142,6 +142,7 @@ Kind UnitKind(char16_t unit) {
 template <typename Counted>
 void ForEachComposingMark(std::u16string_view text, Counted counted) {
   for (std::size_t i = 0; i < text.size(); ++i) {
+    if (UnitKind(text[i]) != Kind::kDetachedMark) continue;
     char32_t code = text[i];
     if (basMD5::FirstCharacterUnits(text.substr(i)) == 2) {
       code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
@@ -222,38 +223,76 @@ std::string Phrase(const InvisibleCharacters::Found& found) {
                 {name});
 }
 
+// The scan looks at text in blocks of this many units, and skips a block of
+// printable ASCII, which has no kind, whole.
+constexpr std::size_t kBlockUnits = 64;
+
+// Whether block holds only printable ASCII (U+0020 to U+007E): a loop with
+// no branch, which the compiler turns into vector instructions.
+bool AllPrintableAscii(std::u16string_view block) {
+  bool other = false;
+  for (const char16_t unit : block) {
+    other |= static_cast<char16_t>(unit - 0x20) > 0x5E;
+  }
+  return !other;
+}
+
 // Beyond this many kinds the sentence gives only how many characters more.
 constexpr std::size_t kMostKindsNamed = 8;
 
 }  // namespace
 
 InvisibleCharacters::InvisibleCharacters(std::u16string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const Kind kind = UnitKind(text[i]);
-    if (kind == Kind::kNone) continue;
-    if (kind == Kind::kDetachedMark) {
-      marks_to_count_ = true;
-    } else if (text.substr(i, 2) == u"\r\n") {
-      Add(kind, kCrLf);
-      ++i;
-    } else {
-      Add(kind, text[i]);
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t end = std::min(text.size(), i + kBlockUnits);
+    if (AllPrintableAscii(text.substr(i, end - i))) {
+      i = end;
+      continue;
     }
+    while (i < end) i += Count(text, i);
   }
   if (text.empty()) return;
-  // The spaces at either end; a text of spaces only has them at its start.
-  const std::size_t first_other = text.find_first_not_of(u' ');
-  const std::size_t leading =
-      first_other == text.npos ? text.size() : first_other;
-  const std::size_t trailing =
-      first_other == text.npos ? 0
-                               : text.size() - 1 - text.find_last_not_of(u' ');
-  if (leading != 0) Add(Kind::kSpaceAtStart, u' ', leading);
-  if (trailing != 0) Add(Kind::kSpaceAtEnd, u' ', trailing);
-  if (UnitKind(text.back()) == Kind::kLineBreak) {
-    Add(Kind::kLineBreak, text.ends_with(u"\r\n") ? kCrLf : text.back(), 0);
-    found_[last_].at_end = true;
+  AddSpacesAtTheEnds(text);
+  MarkLineBreakAtTheEnd(text);
+}
+
+std::size_t InvisibleCharacters::Count(std::u16string_view text,
+                                       std::size_t i) {
+  const Kind kind = UnitKind(text[i]);
+  if (kind == Kind::kNone) return 1;
+  if (kind == Kind::kDetachedMark) {
+    marks_to_count_ = true;
+    return 1;
   }
+  if (text.substr(i, 2) == u"\r\n") {
+    Add(kind, kCrLf);
+    return 2;
+  }
+  // A run of one character is counted at once: a text full of no-break
+  // spaces costs little more than one of letters.
+  std::size_t run = 1;
+  while (i + run < text.size() && text[i + run] == text[i]) ++run;
+  Add(kind, text[i], run);
+  return run;
+}
+
+// A text of spaces only has them at its start.
+void InvisibleCharacters::AddSpacesAtTheEnds(std::u16string_view text) {
+  const std::size_t first_other = text.find_first_not_of(u' ');
+  if (first_other == text.npos) {
+    Add(Kind::kSpaceAtStart, u' ', text.size());
+    return;
+  }
+  const std::size_t trailing = text.size() - 1 - text.find_last_not_of(u' ');
+  if (first_other != 0) Add(Kind::kSpaceAtStart, u' ', first_other);
+  if (trailing != 0) Add(Kind::kSpaceAtEnd, u' ', trailing);
+}
+
+void InvisibleCharacters::MarkLineBreakAtTheEnd(std::u16string_view text) {
+  if (UnitKind(text.back()) != Kind::kLineBreak) return;
+  Add(Kind::kLineBreak, text.ends_with(u"\r\n") ? kCrLf : text.back(), 0);
+  found_[last_].at_end = true;
 }
 
 void InvisibleCharacters::CountDetachedMarks(std::u16string_view text) {

@@ -68,7 +68,14 @@ class InvisibleCharacters {
   static constexpr char32_t kCrLf = 0x110000;
 
  private:
+  // Adds count to the character's count, which starts at 0.
   void Add(Kind kind, char32_t code, std::size_t count = 1);
+  // Counts the character at text[i], with the same ones right after it;
+  // returns how many units it took.
+  std::size_t Count(std::u16string_view text, std::size_t i);
+  // The scan's parts for the ends of text, which is not empty.
+  void AddSpacesAtTheEnds(std::u16string_view text);
+  void MarkLineBreakAtTheEnd(std::u16string_view text);
 
   std::vector<Found> found_;
   std::size_t last_ = 0;  // the place in found_ of the last one added

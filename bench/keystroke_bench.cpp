@@ -1,6 +1,7 @@
 // How long one keystroke takes, from the key event to txtMD5 showing the new
 // digest, at inputs of 1 KiB and 256 KiB of ASCII, and of 256 Ki "ä" (in a
-// Latin-1 locale: one byte each, which differ from the text's UTF-8 bytes);
+// Latin-1 locale: one byte each, which differ from the text's UTF-8 bytes),
+// and of 256 Ki no-break spaces, each one named by the explanation;
 // and how much of it the digest engine takes. Prints figures; run with
 // QT_QPA_PLATFORM=offscreen or on a display.
 
@@ -57,8 +58,12 @@ void Measure(qt::QtForm& form, qsizetype input_size, QChar character) {
       "keystroke at %7lld chars of %s: %7.2f ms to txtMD5 updated, %7.2f ms "
       "with the repaint, %7.2f ms of it the digest (medians of %d)\n",
       static_cast<long long>(input_size),
-      character.unicode() < 0x80 ? "ASCII" : "U+00E4", Median(handled),
-      Median(painted), Median(digest), kKeystrokes);
+      character.unicode() < 0x80
+          ? "ASCII"
+          : qPrintable(QStringLiteral("U+%1")
+                           .arg(character.unicode(), 4, 16, QLatin1Char('0'))
+                           .toUpper()),
+      Median(handled), Median(painted), Median(digest), kKeystrokes);
 }
 
 }  // namespace
@@ -71,4 +76,6 @@ int main(int argc, char* argv[]) {
   Measure(form, 1024, QLatin1Char('a'));
   Measure(form, 256 * 1024, QLatin1Char('a'));
   Measure(form, 256 * 1024, QChar(0x00E4));
+  // Each one a character that the explanation names.
+  Measure(form, 256 * 1024, QChar(0x00A0));
 }

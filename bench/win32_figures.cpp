@@ -75,11 +75,15 @@ bool MeasureKeystrokes() {
   PrintSpread("keystroke with a short input", short_text);
 
   // ASCII; Latin-1, which the code page of the run (1252) holds in bytes
-  // that differ from UTF-8's, so the explanation adds the UTF-8 digest; and
+  // that differ from UTF-8's, so the explanation adds the UTF-8 digest;
   // Cyrillic, which the code page lacks: every character is replaced, and
-  // the explanation counts them.
+  // the explanation counts them; and no-break spaces, which the explanation
+  // names.
   const std::pair<const char*, wchar_t> inputs[] = {
-      {"ASCII", L'a'}, {"Latin-1", L'\u00e4'}, {"Cyrillic", L'\u0436'}};
+      {"ASCII", L'a'},
+      {"Latin-1", L'\u00e4'},
+      {"Cyrillic", L'\u0436'},
+      {"no-break space", L'\u00a0'}};
   for (const auto& [name, character] : inputs) {
     const std::wstring text(256 * 1024, character);
     const auto started = Clock::now();

@@ -5,10 +5,17 @@
 # then translate what msgmerge marked new or fuzzy in po/*.po.
 # Sentences in C++ are the English arguments of ui::Translated,
 # ui::TranslatedPlural and the text of a basMD5::NumberedError.
+# With --check it changes nothing, and fails when the template is not what
+# it would write (its creation date aside).
+# Usage: scripts/update-po.sh [--check]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 pot=po/text-to-md5.pot
+if [ "${1:-}" = --check ]; then
+  pot=$(mktemp --suffix=.pot)
+  trap 'rm -f "$pot"' EXIT
+fi
 mapfile -t sources < <(git ls-files 'digest/*.cpp' 'digest/*.h' 'ui/*.cpp' \
   'ui/*.h' | LC_ALL=C sort)
 common=(--from-code=UTF-8 --add-comments=TRANSLATORS: --sort-by-file
@@ -25,7 +32,17 @@ xgettext "${common[@]}" --join-existing --language=Desktop --keyword= \
 xgettext "${common[@]}" --join-existing --its=/usr/share/gettext/its/metainfo.its \
   -o "$pot" resources/linux/org.texttomd5.TextToMD5.metainfo.xml.in
 
+if [ "${1:-}" = --check ]; then
+  if ! diff -u -I '^"POT-Creation-Date: ' po/text-to-md5.pot "$pot"; then
+    echo "po/text-to-md5.pot is stale: run scripts/update-po.sh" >&2
+    exit 1
+  fi
+  exit 0
+fi
+
 while read -r language; do
   [ -n "$language" ] || continue
   msgmerge --quiet --update --backup=none --no-wrap "po/$language.po" "$pot"
+  # A message the program no longer has is no help to translators.
+  msgattrib --no-obsolete --no-wrap -o "po/$language.po" "po/$language.po"
 done < <(grep -v '^#' po/LINGUAS)

@@ -26,6 +26,9 @@ constexpr int TwipsToPixels(int twips, int dpi) {
 
 inline constexpr char16_t kCaption[] = u"Text to MD5";
 
+// The output box's tooltip wraps its lines where they would pass this width.
+inline constexpr int kTooltipMaxWidthTwips = 4 * kTwipsPerInch;
+
 // The client area; the window is made this size and may be resized, but
 // the controls stay where the table puts them.
 inline constexpr int kClientWidth = 3885;

@@ -5,6 +5,7 @@
 
 #include "ansi_text.h"
 #include "basMD5.h"
+#include "invisible_characters.h"
 #include "numbered_error.h"
 #include "output_texts.h"
 
@@ -39,16 +40,21 @@ void ResumeNext(std::int32_t& error_number, Step step) noexcept {
 template <typename Handler>
 void frmQuorlex::RunTopLevel(Handler handler) noexcept {
   const auto failure = Attempt(handler);
+  bool more_due = false;
   if (failure) {
     ShowFailure(*failure);
   } else {
-    Explain([this] { return ExplainDigest(conversion_); });
+    Explain([this, &more_due] {
+      const InvisibleCharacters invisible(input_);
+      more_due = invisible.marks_to_count() ||
+                 basMD5::Utf8MayDiffer(input_, conversion_);
+      return ExplainDigest(conversion_, invisible);
+    });
   }
-  utf8_digest_due_ =
-      !failure && basMD5::Utf8MayDiffer(input_, conversion_) &&
-      !Attempt([this] { host_.ExplainLater(kUtf8DigestPauseMs); });
-  // The text and its bytes are kept only for the UTF-8 digest.
-  if (!utf8_digest_due_) ForgetInput();
+  explanation_due_ =
+      more_due && !Attempt([this] { host_.ExplainLater(kUtf8DigestPauseMs); });
+  // The text and its bytes are kept only for the rest of the explanation.
+  if (!explanation_due_) ForgetInput();
 }
 
 void frmQuorlex::ShowFailure(const basMD5::NumberedError& failure) noexcept {
@@ -80,13 +86,13 @@ void frmQuorlex::OnButtonClicked(std::int16_t index) noexcept {
 }
 
 void frmQuorlex::OnExplanationDue() noexcept {
-  if (!utf8_digest_due_) return;
+  if (!explanation_due_) return;
   Explain([this] { return ExplainDigest(input_, conversion_); });
   ForgetInput();
 }
 
 void frmQuorlex::ForgetInput() noexcept {
-  utf8_digest_due_ = false;
+  explanation_due_ = false;
   input_ = std::u16string();  // lets go of its memory too
   conversion_ = {};
 }

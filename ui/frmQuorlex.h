@@ -16,8 +16,10 @@ namespace ui {
 inline constexpr std::uint32_t kCopyRetryPauseMs = 100;
 
 // How long typing must pause before the explanation gives the digest of the
-// text's UTF-8 bytes, which costs up to two digests of the text: keystrokes
-// do not wait for it, and a tooltip takes longer to show.
+// text's UTF-8 bytes, which costs up to two digests of the text, and the
+// combining marks that a normalization of the text finds apart from their
+// letters: keystrokes do not wait for them, and a tooltip takes longer to
+// show.
 inline constexpr std::uint32_t kUtf8DigestPauseMs = 300;
 
 class frmQuorlex {
@@ -54,16 +56,16 @@ class frmQuorlex {
   template <typename Explanation>
   void Explain(Explanation explanation) noexcept;
 
-  // Lets go of the last input and its bytes; no UTF-8 digest is due.
+  // Lets go of the last input and its bytes; no explanation is due.
   void ForgetInput() noexcept;
 
   FormHost& host_;
   // The last digested input and what its conversion did, from
   // txtText_Change to the explanation after it, and to OnExplanationDue
-  // where that is to add the UTF-8 digest.
+  // where that is to add the UTF-8 digest or the detached marks.
   std::u16string input_;
   basMD5::AnsiConversion conversion_;
-  bool utf8_digest_due_ = false;
+  bool explanation_due_ = false;
 };
 
 }  // namespace ui

@@ -99,8 +99,10 @@ std::string ErrorLine(const basMD5::NumberedError& failure) {
                 {std::to_string(failure.number()), FailureLine(failure)});
 }
 
-// How many bytes of which set, and what the set lacked.
-std::string DigestLines(const basMD5::AnsiConversion& conversion) {
+// How many bytes of which set, what the set lacked, and what of the text
+// cannot be seen.
+std::string DigestLines(const basMD5::AnsiConversion& conversion,
+                        const InvisibleCharacters& invisible) {
   const std::size_t bytes = conversion.bytes.size();
   std::string lines =
       FillIn(TranslatedPlural("MD5 of {1} byte: the text in {2}.",
@@ -109,6 +111,10 @@ std::string DigestLines(const basMD5::AnsiConversion& conversion) {
   if (conversion.replaced != 0) {
     lines += '\n';
     lines += Replacement(conversion);
+  }
+  if (const std::string unseen = invisible.Sentence(); !unseen.empty()) {
+    lines += '\n';
+    lines += unseen;
   }
   return lines;
 }
@@ -127,13 +133,16 @@ std::u16string ErrorText(const basMD5::NumberedError& failure) {
   return Utf8ToUtf16(ErrorLine(failure));
 }
 
-std::u16string ExplainDigest(const basMD5::AnsiConversion& conversion) {
-  return Utf8ToUtf16(DigestLines(conversion));
+std::u16string ExplainDigest(const basMD5::AnsiConversion& conversion,
+                             const InvisibleCharacters& invisible) {
+  return Utf8ToUtf16(DigestLines(conversion, invisible));
 }
 
 std::u16string ExplainDigest(std::u16string_view text,
                              const basMD5::AnsiConversion& conversion) {
-  std::string explanation = DigestLines(conversion);
+  InvisibleCharacters invisible(text);
+  invisible.CountDetachedMarks(text);
+  std::string explanation = DigestLines(conversion, invisible);
   if (const auto utf8_digest =
           basMD5::Utf8DigestWhereDifferent(text, conversion)) {
     // TRANSLATORS: {1} is a digest, 32 hexadecimal digits.

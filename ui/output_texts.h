@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "ansi_text.h"
+#include "invisible_characters.h"
 #include "numbered_error.h"
 
 namespace ui {
@@ -23,13 +24,16 @@ std::u16string FailureText(const basMD5::NumberedError& failure);
 std::u16string ErrorText(const basMD5::NumberedError& failure);
 
 // The bytes of conversion, the digest's input: how many, in which character
-// set and why that one, and how many characters the set lacked. In the
+// set and why that one, and how many characters the set lacked; then the
+// characters you may not see that invisible found in the text. In the
 // user's language.
-std::u16string ExplainDigest(const basMD5::AnsiConversion& conversion);
+std::u16string ExplainDigest(const basMD5::AnsiConversion& conversion,
+                             const InvisibleCharacters& invisible = {});
 
-// The same, with a line that gives the digest of text's UTF-8 bytes where
-// those differ from conversion's, text's converted bytes. Costs up to two
-// digests of text more.
+// The same for text, converted to conversion, with every invisible character
+// it holds (its detached combining marks too), and a line that gives the
+// digest of text's UTF-8 bytes where those differ from conversion's. Costs
+// up to two digests of text and a normalization more.
 std::u16string ExplainDigest(std::u16string_view text,
                              const basMD5::AnsiConversion& conversion);
 

@@ -74,7 +74,10 @@ std::string InUserLanguage(const char* english, Lookup lookup) {
 
 }  // namespace
 
+// gettext's answer for the empty text is the catalogue's header, which an
+// error with an empty text would show.
 std::string Translated(const char* english) {
+  if (*english == '\0') return english;
   return InUserLanguage(english,
                         [english] { return dgettext(kDomain, english); });
 }

@@ -117,6 +117,11 @@ test_without_a_display_it_explains_and_exits() {
     [[ "$stderr" == text-to-md5:*display* ]] ||
       fail "$case: unclear message: $stderr" || return 1
   done
+  # In a Latin-1 terminal the German message is Latin-1: "lässt".
+  stderr=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LOCPATH="$TTM_TEST_LOCALES" \
+    LC_ALL=de_DE.ISO-8859-1 DISPLAY=:bogus "$program" 2>&1 >/dev/null)
+  [[ "$stderr" == *$'l\xe4sst'* ]] ||
+    fail "not Latin-1: $(printf '%s' "$stderr" | od -c | head -n 2)" || return 1
   # A platform named explicitly is Qt's to judge: the program starts.
   env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen \
     timeout 1 "$program" 2>/dev/null

@@ -10,11 +10,13 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 #include <algorithm>
 #include <array>
@@ -225,7 +227,31 @@ class QtFormTest : public QObject {
     const QString explanation = QStringLiteral(
         "MD5 of 6 bytes: the text in UTF-8, the character set of the locale.");
     QCOMPARE(accessible_text(txtMD5_, QAccessible::Description), explanation);
-    QCOMPARE(txtMD5_->toolTip(), explanation);
+
+    // A pasted line break: Qt's box keeps it and shows it as a space; the
+    // explanation names it, and its tooltip wraps at the layout's width.
+    QGuiApplication::clipboard()->setText(
+        QStringLiteral("abc\n\u00A0\u200B\u202E\t"));
+    txtText_->selectAll();
+    QTest::keyClick(txtText_, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(accessible_text(txtMD5_, QAccessible::Description),
+             QStringLiteral(
+                 "MD5 of 13 bytes: the text in UTF-8, the character set of "
+                 "the locale.\nCharacters you may not see, all hashed: 1 line "
+                 "break (U+000A); 1 tab (U+0009); 1 no-break space (U+00A0); "
+                 "1 zero-width space (U+200B); 1 text direction control "
+                 "(U+202E)."));
+    QToolTip::showText(txtMD5_->mapToGlobal(QPoint()), txtMD5_->toolTip(),
+                       txtMD5_);
+    const auto* tip = qobject_cast<QLabel*>(TopLevel("qtooltip_label"));
+    QVERIFY(tip != nullptr && tip->isVisible());
+    // What the label puts around its text, on either side.
+    const int around = tip->frameWidth() + tip->margin() + tip->indent();
+    QVERIFY2(tip->width() - 2 * around <=
+                 ui::TwipsToPixels(ui::kTooltipMaxWidthTwips,
+                                   txtMD5_->logicalDpiX()),
+             qPrintable(QString::number(tip->width())));
+    QToolTip::hideText();
   }
 
   void copyAndCloseCopiesTheOutputAsEditedAndCloses() {
@@ -338,6 +364,15 @@ class QtFormTest : public QObject {
     const std::array<QWidget*, ui::kControlCount> by_slot = {
         txtText_, txtMD5_, cmdClose_[0], cmdClose_[1]};
     return by_slot[slot];
+  }
+
+  static QWidget* TopLevel(const char* name) {
+    const auto widgets = QApplication::topLevelWidgets();
+    const auto named =
+        std::find_if(widgets.begin(), widgets.end(), [name](QWidget* widget) {
+          return widget->objectName() == QLatin1String(name);
+        });
+    return named != widgets.end() ? *named : nullptr;
   }
 
   void ShowAndActivate() {

@@ -133,6 +133,15 @@ TEST(WindowCoreTest, TheUtf8DigestWaitsForAPauseInTyping) {
   form.OnExplanationDue();
   EXPECT_EQ(host.explanation, ui::ExplainDigest(basMD5::ConvertToAnsi(u"abc")));
   EXPECT_EQ(host.explain_later.size(), 2u);
+
+  // So does the platform's normalization, which finds an accent apart from
+  // its letter.
+  host.input = u"Cafe\u0301";
+  form.OnInputChanged();
+  EXPECT_EQ(host.explanation.find(u"(U+0301)"), std::u16string::npos);
+  form.OnExplanationDue();
+  EXPECT_NE(host.explanation.find(u"(U+0301)"), std::u16string::npos);
+  EXPECT_EQ(host.explain_later.size(), 3u);
 }
 
 // An input box whose reading fails, standing for any failure inside the

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "frmQuorlex.h"
@@ -29,11 +30,28 @@ void HandleMessagesFor(DWORD milliseconds) {
   }
 }
 
+// Puts text on the clipboard, as another program's copy would.
+void CopyToClipboard(HWND owner, const std::wstring& text) {
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  ASSERT_NE(memory, nullptr);
+  std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  EXPECT_NE(SetClipboardData(CF_UNICODETEXT, memory), nullptr);
+  CloseClipboard();
+}
+
+// A pasted text with a no-break space and a second line: the single-line
+// box keeps the first line only, and the explanation names what the eye
+// takes for a space.
 TEST(GermanSessionTest, TheOutputBoxsTooltipIsGerman) {
   win32::MainWindow window;
   window.Create(GetModuleHandleW(nullptr));
   const HWND txtMD5 = GetDlgItem(window.Window(), IDC_TXT_MD5);
-  SetWindowTextW(GetDlgItem(window.Window(), IDC_TXT_TEXT), L"Tee, Чай");
+  CopyToClipboard(window.Window(), L"Tee,\u00A0Чай\r\nzweite Zeile");
+  SendMessageW(GetDlgItem(window.Window(), IDC_TXT_TEXT), WM_PASTE, 0, 0);
   HandleMessagesFor(ui::kUtf8DigestPauseMs + 500);  // for the UTF-8 digest
 
   const HWND tooltip = driver::TooltipOf(window.Window());
@@ -49,9 +67,11 @@ TEST(GermanSessionTest, TheOutputBoxsTooltipIsGerman) {
             L"MD5 von 8 Bytes: der Text in Codepage 1252 (Windows-1252), der "
             L"ANSI-Codepage des Systems.\n3 Zeichen sind nicht in dieser "
             L"Codepage und wurden wie bei der Umwandlung des Systems ersetzt, "
-            L"durch ein ähnliches Zeichen oder „?“.\nMD5 des Textes in UTF-8, "
-            L"den die meisten anderen Programme und Webseiten berechnen: "
-            L"5E48B4BE3875D048203163AE2772E990");
+            L"durch ein ähnliches Zeichen oder „?“.\nZeichen, die Sie "
+            L"womöglich nicht sehen, alle mitgehasht: 1 geschütztes "
+            L"Leerzeichen (U+00A0).\nMD5 des Textes in UTF-8, den die "
+            L"meisten anderen Programme und Webseiten berechnen: "
+            L"39EB9956D41AC3D84818DC1BF892710D");
 }
 
 }  // namespace

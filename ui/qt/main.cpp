@@ -1,6 +1,10 @@
 // Text to MD5 on Linux: the main window on Qt 6 Widgets.
 
+#include <iconv.h>
+#include <langinfo.h>
+
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,10 +14,37 @@
 #include "qt_form.h"
 #include "qt_translation.h"
 
+namespace {
+
+// utf8 in the character set of the user's locale, which the terminal shows,
+// with lookalikes for what the set lacks ("\"" for "„"); as it is where
+// that cannot be had. Sets the process's locale from the environment.
+std::string ForTerminal(std::string utf8) {
+  std::setlocale(LC_ALL, "");
+  const std::string target = std::string(nl_langinfo(CODESET)) + "//TRANSLIT";
+  const iconv_t cd = iconv_open(target.c_str(), "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return utf8;
+  // Transliteration at most quadruples a character here ("…" to "...").
+  std::string converted(utf8.size() * 4, '\0');
+  char* in = utf8.data();
+  std::size_t in_left = utf8.size();
+  char* out = converted.data();
+  std::size_t out_left = converted.size();
+  const bool whole =
+      iconv(cd, &in, &in_left, &out, &out_left) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  if (!whole) return utf8;
+  converted.resize(converted.size() - out_left);
+  return converted;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
   const std::string x11_display = qt::X11DisplayName(argc, argv);
   if (!qt::DisplayAvailable(x11_display)) {
-    std::fprintf(stderr, "%s\n", qt::NoDisplayMessage(x11_display).c_str());
+    std::fprintf(stderr, "%s\n",
+                 ForTerminal(qt::NoDisplayMessage(x11_display)).c_str());
     return EXIT_FAILURE;
   }
   standby::ClipboardHolder clipboard_holder(x11_display, qt::WaylandPossible());

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QThread>
+#include <QToolTip>
 #include <algorithm>
 #include <limits>
 
@@ -116,6 +117,28 @@ QIcon ApplicationIcon() {
   return icon;
 }
 
+// plain, lines split by "\n", as a tooltip whose lines wrap where they would
+// pass max_width pixels. Qt wraps only rich text, and sizes a rich tooltip
+// by a guess at a pleasing shape; a table as wide as the widest line, up to
+// max_width, gives the tooltip that width. Empty stays empty: no tooltip.
+QString WrappedTooltip(const QString& plain, int max_width) {
+  if (plain.isEmpty()) return plain;
+  const QFontMetrics metrics(QToolTip::font());
+  int widest = 0;
+  for (const QString& line : plain.split(QLatin1Char('\n'))) {
+    widest = std::max(widest, metrics.horizontalAdvance(line));
+  }
+  // The slack keeps the rich text's layout, which rounds otherwise, from
+  // breaking a line that fits.
+  constexpr int kSlack = 2;
+  return QStringLiteral(
+             "<table width=%1 cellspacing=0 cellpadding=0><tr><td>"
+             "%2</td></tr></table>")
+      .arg(QString::number(std::min(widest + kSlack, max_width)),
+           plain.toHtmlEscaped().replace(QLatin1Char('\n'),
+                                         QLatin1String("<br>")));
+}
+
 }  // namespace
 
 QtForm::QtForm(QWidget* parent) : QWidget(parent), core_(*this) {
@@ -198,10 +221,12 @@ void QtForm::SetOutputText(std::u16string_view text) {
 }
 
 // The description is what AT-SPI reports, and screen readers read, beside
-// the box's name.
+// the box's name; it stays plain text.
 void QtForm::SetOutputExplanation(std::u16string_view text) {
   const QString explanation = ToQString(text);
-  txtMD5_->setToolTip(explanation);
+  txtMD5_->setToolTip(WrappedTooltip(
+      explanation,
+      ui::TwipsToPixels(ui::kTooltipMaxWidthTwips, txtMD5_->logicalDpiX())));
   txtMD5_->setAccessibleDescription(explanation);
 }
 

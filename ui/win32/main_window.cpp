@@ -144,8 +144,9 @@ HWND CreateHiddenLabel(HWND parent, HINSTANCE instance, const char16_t* name,
   return label;
 }
 
-// The tooltip's lines wrap where they would pass this width, and at "\n".
-constexpr int kTooltipMaxWidthTwips = 4 * ui::kTwipsPerInch;
+// The tooltip's lines wrap where they would pass the layout's width, and at
+// "\n".
+using ui::kTooltipMaxWidthTwips;
 
 // A tooltip that shows over tool, with no text yet. The tooltip window is
 // owned by parent and is destroyed with it.

@@ -18,8 +18,10 @@ if [ "${1:-}" = --check ]; then
 fi
 mapfile -t sources < <(git ls-files 'digest/*.cpp' 'digest/*.h' 'ui/*.cpp' \
   'ui/*.h' | LC_ALL=C sort)
+# Places name files, not lines: the template changes with the sentences, not
+# with every edit around them.
 common=(--from-code=UTF-8 --add-comments=TRANSLATORS: --sort-by-file
-  --package-name="Text to MD5" --no-wrap
+  --add-location=file --package-name="Text to MD5" --no-wrap
   --msgid-bugs-address=maintainers@text-to-md5.invalid)
 
 xgettext "${common[@]}" --language=C++ --keyword=Translated \
@@ -42,7 +44,8 @@ fi
 
 while read -r language; do
   [ -n "$language" ] || continue
-  msgmerge --quiet --update --backup=none --no-wrap "po/$language.po" "$pot"
+  msgmerge --quiet --update --backup=none --no-wrap --add-location=file \
+    "po/$language.po" "$pot"
   # A message the program no longer has is no help to translators.
   msgattrib --no-obsolete --no-wrap -o "po/$language.po" "po/$language.po"
 done < <(grep -v '^#' po/LINGUAS)

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <map>
 
 #include "composition.h"
@@ -155,10 +154,12 @@ void ForEachComposingMark(std::u16string_view text, Counted counted) {
 // The code point as people search for it: "U+00A0".
 std::string CodeText(char32_t code) {
   if (code == InvisibleCharacters::kCrLf) return "CR LF, U+000D U+000A";
-  std::array<char, 16> text{};
-  std::snprintf(text.data(), text.size(), "U+%04X",
-                static_cast<unsigned>(code));
-  return text.data();
+  // At least four hexadecimal digits, as many as the code point needs.
+  std::string digits;
+  for (char32_t rest = code; rest != 0 || digits.size() < 4; rest >>= 4) {
+    digits.insert(digits.begin(), "0123456789ABCDEF"[rest & 0xF]);
+  }
+  return "U+" + digits;
 }
 
 // The kind's name, with gaps for how many and which character.

@@ -5,8 +5,8 @@
 # then translate what msgmerge marked new or fuzzy in po/*.po.
 # Sentences in C++ are the English arguments of ui::Translated,
 # ui::TranslatedPlural and the text of a basMD5::NumberedError.
-# With --check it changes nothing, and fails when the template is not what
-# it would write (its creation date aside).
+# With --check it changes nothing, and fails when the template's messages are
+# not those it would write.
 # Usage: scripts/update-po.sh [--check]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,9 +33,18 @@ xgettext "${common[@]}" --join-existing --language=Desktop --keyword= \
   resources/linux/text-to-md5.desktop
 xgettext "${common[@]}" --join-existing --its=/usr/share/gettext/its/metainfo.its \
   -o "$pot" resources/linux/org.texttomd5.TextToMD5.metainfo.xml.in
+# A value that the build fills in (gettext 1.0 takes the developer's name,
+# @TTM_AUTHORS@, for a sentence) is nothing to translate.
+awk 'BEGIN { RS = "" } !/(^|\n)msgid "@[A-Z_]+@"\n/ {
+  printf "%s%s\n", separator, $0; separator = "\n" }' "$pot" >"$pot.new"
+mv "$pot.new" "$pot"
+
+# The messages of a template in order, without its header, places and flags,
+# which differ between gettext releases (1.0 marks "{1}" as C++ format).
+messages() { sed '/^#/d' "$1" | awk 'started; /^$/ { started = 1 }'; }
 
 if [ "${1:-}" = --check ]; then
-  if ! diff -u -I '^"POT-Creation-Date: ' po/text-to-md5.pot "$pot"; then
+  if ! diff -u <(messages po/text-to-md5.pot) <(messages "$pot"); then
     echo "po/text-to-md5.pot is stale: run scripts/update-po.sh" >&2
     exit 1
   fi

@@ -272,8 +272,12 @@ std::size_t InvisibleCharacters::Count(std::u16string_view text,
   }
   // A run of one character is counted at once: a text full of no-break
   // spaces costs little more than one of letters.
+  // A CR right before an LF belongs to that pair, not to the run.
   std::size_t run = 1;
-  while (i + run < text.size() && text[i + run] == text[i]) ++run;
+  while (i + run < text.size() && text[i + run] == text[i] &&
+         text.substr(i + run, 2) != u"\r\n") {
+    ++run;
+  }
   Add(kind, text[i], run);
   return run;
 }

@@ -94,6 +94,19 @@ no_holder_left() {
   [ -z "$standby" ] || wait_for_end "$standby" 5 || fail "a standby was left behind"
 }
 
+# Qt must still hear of the selections of others: a paste of another
+# client's text reaches the input box and is digested.
+test_a_paste_of_another_clients_text_is_digested() {
+  declare -F paste_keys >/dev/null || return 0 # no keys to paste with
+  local text="pasted text" digest
+  digest=$(printf %s "$text" | md5sum | cut -c1-32 | tr a-f A-F)
+  set_clipboard "$text" || return 1
+  start_program || return 1
+  paste_keys
+  press_and_expect_end "Copy+Close" || return 1
+  [ "$(clipboard)" = "$digest" ] || fail "clipboard: $(clipboard)"
+}
+
 # mutter and KWin run a case as their session's one client program, and end
 # with it; what it prints is kept in a file, apart from the compositor's own
 # messages. The compositor's settings are this session's own.
@@ -226,6 +239,7 @@ if [ "$compositor" = sway ]; then
     for key in "$@"; do keys+=(-k "$key"); done
     wtype -d 20 -k Shift_L -s 150 "${keys[@]}"
   }
+  paste_keys() { wtype -d 20 -k Shift_L -s 150 -M ctrl -k v -m ctrl; }
 
   # The compositor announces a new output to every client, the standby's too.
   test_an_output_added_while_the_standby_holds_the_digest() {
@@ -299,6 +313,7 @@ else
     set_clipboard() { set_clipboard_with "$1" xclip -i -selection clipboard -quiet; }
     send_text() { input_say text "$1"; }
     send_keys() { input_say keys "$@"; }
+    paste_keys() { send_keys Control_L+v; }
 
     # mutter keeps its own copy, which X11 programs read through Xwayland;
     # no standby is left behind.

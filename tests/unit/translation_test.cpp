@@ -129,6 +129,9 @@ TEST(TranslationTest, InvisibleCharactersNamedWithTheirCodePoints) {
           {kEnglish, u"abc\n",
            "Characters you may not see, all hashed: 1 line break (U+000A) at "
            "the end."},
+          {kEnglish, u"a\r\r\n",
+           "Characters you may not see, all hashed: 1 line break (U+000D); "
+           "1 line break (CR LF, U+000D U+000A) at the end."},
           {kEnglish, u"a\r\nb\rc\r\n",
            "Characters you may not see, all hashed: 1 line break (U+000D); "
            "2 line breaks (CR LF, U+000D U+000A), the last at the end."},

@@ -7,7 +7,6 @@
 #include <QClipboard>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QTimer>
 #include <chrono>
 #include <csignal>
@@ -100,20 +99,23 @@ bool X11ClipboardIsOurs() {
          (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
 }
 
-// A type that only this process's copies offer: a selection that offers it
-// is one of ours, whatever else the compositor announces (the selection of
-// another program when the window gets the focus, say).
-QString OwnSourceType() {
-  return QStringLiteral("application/x-text-to-md5-source-%1")
-      .arg(QCoreApplication::applicationPid());
-}
-
-// text as plain text, marked as this process's on Wayland.
-QMimeData* Content(const QString& text) {
-  auto* content = new QMimeData;
-  content->setText(text);
-  if (OnWayland()) content->setData(OwnSourceType(), QByteArray());
-  return content;
+// Whether the compositor answered the selection just set with a "selection"
+// event (which Qt reports as a change of the clipboard) and has not
+// cancelled our source since. Qt shows neither its source nor the offer that
+// the event names, so the event cannot be told apart from one sent for
+// another reason in the same round trip; and a data device of this
+// program's own beside Qt's would cut Qt's off from the selections of
+// others on GNOME, whose compositor keeps one device per client and seat.
+bool WaylandSelectionAnnounced() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  bool announced = false;
+  const QMetaObject::Connection watch = QObject::connect(
+      clipboard, &QClipboard::changed, [&announced](QClipboard::Mode mode) {
+        announced = announced || mode == QClipboard::Clipboard;
+      });
+  CatchUpWithCompositor();
+  QObject::disconnect(watch);
+  return announced && clipboard->ownsClipboard();
 }
 
 // Whether the selection is still this program's. On Wayland the compositor
@@ -175,14 +177,6 @@ void CatchUpWithCompositor() {
   if (wl_display* display = QtWaylandDisplay()) wl_display_roundtrip(display);
 }
 
-Clipboard::Clipboard() {
-  if (wl_display* display = QtWaylandDisplay()) {
-    watch_ = std::make_unique<wayland::SelectionWatch>(display);
-  }
-}
-
-Clipboard::~Clipboard() = default;
-
 void Clipboard::Clear() {
   confirmed_.reset();
   QGuiApplication::clipboard()->clear();
@@ -191,21 +185,18 @@ void Clipboard::Clear() {
 
 bool Clipboard::Copy(const QString& text) {
   confirmed_.reset();
-  QGuiApplication::clipboard()->setMimeData(Content(text));
+  QGuiApplication::clipboard()->setText(text);
   if (Confirmed(text)) confirmed_ = text;
   return confirmed_.has_value();
 }
 
 bool Clipboard::Confirmed(const QString& text) const {
   const auto session = SessionOfPlatform();
-  const QClipboard* clipboard = QGuiApplication::clipboard();
   if (session == standby::Session::kX11) return X11ClipboardIsOurs();
   if (session == standby::Session::kWayland) {
-    CatchUpWithCompositor();  // Qt learns of a cancellation
-    return watch_ && watch_->SelectionOffers(OwnSourceType().toStdString()) &&
-           clipboard->ownsClipboard();
+    return WaylandSelectionAnnounced();
   }
-  return clipboard->text() == text;
+  return QGuiApplication::clipboard()->text() == text;
 }
 
 void Clipboard::HandOver(standby::ClipboardHolder& holder) const {

@@ -3,12 +3,10 @@
 // application object exists and after it has gone.
 
 #include <QString>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "clipboard_holder.h"
-#include "selection_watch.h"
 
 namespace qt {
 
@@ -52,13 +50,6 @@ void CatchUpWithCompositor();
 // copy is ever handed on when the program ends.
 class Clipboard {
  public:
-  // On Wayland, starts watching the selection: make it before the window
-  // gets the focus.
-  Clipboard();
-  ~Clipboard();
-  Clipboard(const Clipboard&) = delete;
-  Clipboard& operator=(const Clipboard&) = delete;
-
   // Empties the clipboard and waits for the compositor's answer, so that the
   // empty selection it announces is not taken for the answer to a copy.
   void Clear();
@@ -66,9 +57,9 @@ class Clipboard {
   // Sets text as the clipboard's plain text; true once the window system
   // has confirmed it as this program's selection. On X11 the selection's
   // owner must then be a window of this program's connection; on Wayland
-  // the selection that the compositor announces must be the one this
-  // program offered, and not cancelled. Elsewhere (the offscreen platform)
-  // the clipboard is Qt's own, and reading text back suffices.
+  // the compositor must have announced a new selection in answer and not
+  // cancelled ours. Elsewhere (the offscreen platform) the clipboard is Qt's
+  // own, and reading text back suffices.
   bool Copy(const QString& text);
 
   // Keeps the last confirmed copy on the clipboard once the window has
@@ -86,7 +77,6 @@ class Clipboard {
   // selection.
   bool Confirmed(const QString& text) const;
 
-  std::unique_ptr<wayland::SelectionWatch> watch_;  // on Wayland only
   std::optional<QString> confirmed_;
 };
 

@@ -18,7 +18,6 @@
 
 #include "clipboard_text_types.h"
 #include "ext_data_control_v1.h"
-#include "owned.h"
 #include "served_text.h"
 #include "wlr_data_control_unstable_v1.h"
 
@@ -55,6 +54,16 @@ const std::array<DataControlNames, 2> kDataControlNames = {{
      &zwlr_data_control_device_v1_interface,
      &zwlr_data_control_source_v1_interface},
 }};
+
+template <auto destroy>
+struct Destroyer {
+  template <typename T>
+  void operator()(T* object) const {
+    destroy(object);
+  }
+};
+template <typename T, auto destroy>
+using Owned = std::unique_ptr<T, Destroyer<destroy>>;
 
 using Display = Owned<wl_display, wl_display_disconnect>;
 using Registry = Owned<wl_registry, wl_registry_destroy>;

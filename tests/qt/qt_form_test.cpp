@@ -289,17 +289,46 @@ class QtFormTest : public QObject {
     QCOMPARE(txtMD5_->toolTip(), explanation);
   }
 
-  // CTest runs this on X11 (qt_form_test_x11): the time limit of the
-  // hand-over must not cut short what follows it, Qt's own hand-over to a
-  // clipboard manager among it.
-  void theHandOverLeavesNoTimeLimitBehind() {
+  // CTest runs these on X11 (qt_form_test_x11), where a standby can take
+  // the clipboard over. Only the confirmed copy that the clipboard still
+  // shows is handed on: not after the user copied something else from a
+  // text box, which Qt serves from this process too. Without a standby the
+  // copy is left to Qt's hand-over to a clipboard manager, which the
+  // hand-over's time limit must not cut short.
+  void theHandOverKeepsOnlyTheCopyStillShown_data() {
+    QTest::addColumn<bool>("standby");
+    QTest::addColumn<QString>("copiedLater");
+    QTest::addColumn<qt::Keeper>("keeper");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("the copy, to the standby")
+        << true << QString() << qt::Keeper::kStandby << QStringLiteral("abc");
+    QTest::newRow("a later copy of the user's")
+        << true << QStringLiteral("later") << qt::Keeper::kNobody
+        << QStringLiteral("later");
+    QTest::newRow("the copy, no standby")
+        << false << QString() << qt::Keeper::kWindowSystem
+        << QStringLiteral("abc");
+  }
+
+  void theHandOverKeepsOnlyTheCopyStillShown() {
+    QFETCH(bool, standby);
+    QFETCH(QString, copiedLater);
+    QFETCH(qt::Keeper, keeper);
+    QFETCH(QString, kept);
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
       QSKIP("not on X11");
     }
+    standby::ClipboardHolder holder(
+        standby ? qgetenv("DISPLAY").toStdString() : std::string(), false);
+    ShowAndActivate();
     form_->SetClipboardText(u"abc");
-    standby::ClipboardHolder no_standby("", false);
-    form_->clipboard().HandOver(no_standby);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abc"));
+    if (!copiedLater.isEmpty()) {
+      txtText_->setText(copiedLater);
+      txtText_->selectAll();
+      QTest::keyClick(txtText_, Qt::Key_C, Qt::ControlModifier);
+    }
+    QCOMPARE(form_->clipboard().HandOver(holder), keeper);
+    QCOMPARE(QGuiApplication::clipboard()->text(), kept);
     QCOMPARE(alarm(0), 0u);
   }
 

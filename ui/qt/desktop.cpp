@@ -7,11 +7,13 @@
 #include <QClipboard>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QTimer>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "fill_in.h"
@@ -72,6 +74,31 @@ void EndWithin(std::chrono::seconds limit) {
   std::signal(SIGALRM, [](int) { _exit(EXIT_SUCCESS); });
   alarm(static_cast<unsigned>(limit.count()));
 }
+
+// How often the last resort renews its limit on a stalled reader: Qt
+// writes a transfer in one blocking call, which a reader that stops
+// reading would hold up for good.
+constexpr std::chrono::seconds kRenewLimitEvery(1);
+
+// A clipboard text that counts the reads of it: Qt's Wayland and X11
+// plugins take the text from it for every transfer they serve.
+class CountedText final : public QMimeData {
+ public:
+  CountedText(const QString& text, std::shared_ptr<unsigned> reads)
+      : reads_(std::move(reads)) {
+    setText(text);
+  }
+
+ protected:
+  QVariant retrieveData(const QString& type,
+                        QMetaType preferred) const override {
+    ++*reads_;
+    return QMimeData::retrieveData(type, preferred);
+  }
+
+ private:
+  std::shared_ptr<unsigned> reads_;
+};
 
 void ServeLateReads() {
   QEventLoop grace;
@@ -185,12 +212,14 @@ void Clipboard::Clear() {
 
 bool Clipboard::Copy(const QString& text) {
   confirmed_.reset();
-  QGuiApplication::clipboard()->setText(text);
+  const auto reads = std::make_shared<unsigned>(0);
+  QGuiApplication::clipboard()->setMimeData(new CountedText(text, reads));
   if (Confirmed(text)) confirmed_ = text;
+  read_when_set_ = *reads > 0;
   return confirmed_.has_value();
 }
 
-bool Clipboard::Confirmed(const QString& text) const {
+bool Clipboard::Confirmed(const QString& text) {
   const auto session = SessionOfPlatform();
   if (session == standby::Session::kX11) return X11ClipboardIsOurs();
   if (session == standby::Session::kWayland) {
@@ -199,16 +228,48 @@ bool Clipboard::Confirmed(const QString& text) const {
   return QGuiApplication::clipboard()->text() == text;
 }
 
-void Clipboard::HandOver(standby::ClipboardHolder& holder) const {
+bool Clipboard::StillShown(standby::Session session) const {
+  // Read back from Qt's own copy while the selection is ours: no round trip.
+  return StillOurs(session) &&
+         QGuiApplication::clipboard()->text() == *confirmed_;
+}
+
+Keeper Clipboard::HandOver(standby::ClipboardHolder& holder) const {
   const auto session = SessionOfPlatform();
-  if (!confirmed_ || !session || !StillOurs(*session)) return;
+  if (!confirmed_ || !session || !StillShown(*session)) return Keeper::kNobody;
   EndWithin(selection::kStalledReaderLimit);
   CatchUpWithCompositor();
-  holder.Keep(*session, confirmed_->toStdString());
-  CatchUpWithCompositor();  // learns whether the standby took the selection
-  if (QGuiApplication::clipboard()->ownsClipboard()) ServeLateReads();
-  // What follows, Qt's own hand-over to an X11 clipboard manager among it,
-  // keeps limits of its own.
+  const bool standby_took_it = holder.Keep(*session, confirmed_->toStdString());
+  Keeper keeper = standby_took_it ? Keeper::kStandby : Keeper::kNobody;
+  if (StillOurs(*session)) {
+    if (*session == standby::Session::kWayland && !read_when_set_) {
+      keeper = Keeper::kThisProcess;
+    } else {
+      ServeLateReads();
+      keeper = Keeper::kWindowSystem;
+    }
+  }
+  // What follows, Qt's own hand-over to an X11 clipboard manager or the
+  // last resort among it, keeps limits of its own.
+  alarm(0);
+  return keeper;
+}
+
+void KeepServingUntilReplaced() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  QEventLoop serving;
+  // Qt lets go of its source when the compositor cancels it.
+  QObject::connect(clipboard, &QClipboard::changed, &serving,
+                   [clipboard, &serving] {
+                     if (!clipboard->ownsClipboard()) serving.quit();
+                   });
+  QTimer renewal;
+  QObject::connect(&renewal, &QTimer::timeout,
+                   [] { EndWithin(selection::kStalledReaderLimit); });
+  renewal.start(kRenewLimitEvery);
+  EndWithin(selection::kStalledReaderLimit);
+  CatchUpWithCompositor();
+  if (clipboard->ownsClipboard()) serving.exec();
   alarm(0);
 }
 

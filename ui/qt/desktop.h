@@ -41,13 +41,29 @@ bool OnWayland();
 // Does nothing on other platforms, where nothing needs it.
 void CatchUpWithCompositor();
 
+// Who keeps a copy on the clipboard once the window has gone.
+enum class Keeper {
+  // Nobody: nothing confirmed, or the clipboard holds something else now.
+  kNobody,
+  // The standby, which took the selection over.
+  kStandby,
+  // The window system: a compositor that read the text as soon as it was
+  // set, to keep it itself (GNOME's, Weston's), or on X11 Qt's hand-over to
+  // a clipboard manager, which follows when the program ends.
+  kWindowSystem,
+  // This process, windowless, through KeepServingUntilReplaced: nobody else
+  // can take the selection over here.
+  kThisProcess,
+};
+
 // This program's side of the clipboard. Qt cannot tell whether the window
 // system took a text set on its clipboard: it believes it owns the
 // selection whether or not the window system agreed (a Wayland compositor
 // ignores a request whose input serial is stale, an X server one whose time
 // is older than the selection's), and goes on believing it. So a copy counts
 // here only once the window system has confirmed it, and only a confirmed
-// copy is ever handed on when the program ends.
+// copy that the clipboard still shows is ever handed on when the program
+// ends.
 class Clipboard {
  public:
   // Empties the clipboard and waits for the compositor's answer, so that the
@@ -63,21 +79,36 @@ class Clipboard {
   bool Copy(const QString& text);
 
   // Keeps the last confirmed copy on the clipboard once the window has
-  // gone, if the selection is still this program's: serves the reads asked
-  // for before, hands the text to the standby (which takes the selection
-  // over where the compositor lets it), and, while the selection is still
-  // this program's (GNOME's compositor keeps a copy of it itself, when the
-  // owner ends), serves the reads asked for within a short grace. Ends the
-  // process if a reader stalls the rest past the limit that the standby
-  // gives a stalled reader. Nothing else is ever handed on.
-  void HandOver(standby::ClipboardHolder& holder) const;
+  // gone, if the clipboard still shows it as this program's (not a later
+  // copy of the user's from a text box, nor another program's): serves the
+  // reads asked for before, hands the text to the standby (which takes the
+  // selection over where the compositor lets it), and, where the window
+  // system keeps a copy itself, serves the reads asked for within a short
+  // grace. Ends the process if a reader stalls the rest past the limit that
+  // the standby gives a stalled reader. Says who keeps the copy from then
+  // on; nothing else is ever handed on.
+  Keeper HandOver(standby::ClipboardHolder& holder) const;
 
  private:
   // Whether the window system confirms text, just set, as this program's
   // selection.
-  bool Confirmed(const QString& text) const;
+  bool Confirmed(const QString& text);
+  // Whether the clipboard still shows the confirmed copy as ours.
+  bool StillShown(standby::Session session) const;
 
   std::optional<QString> confirmed_;
+  // Whether, while the copy was being confirmed, someone read it: on
+  // Wayland, with the window focused, only the compositor itself or a
+  // clipboard manager can, and both do so to keep it.
+  bool read_when_set_ = false;
 };
+
+// The last resort on a Wayland compositor that keeps nothing and lets no
+// other client take the selection over (no data-control, or none for a
+// sandboxed client): serves the selection that this process still owns,
+// with no window, until another client takes it or the connection to the
+// compositor ends, as the command-line clipboard tools do. A reader that
+// stalls a transfer past the standby's limit ends the process.
+void KeepServingUntilReplaced();
 
 }  // namespace qt

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 #include <langinfo.h>
+#include <malloc.h>
 
 #include <QApplication>
 #include <clocale>
@@ -50,10 +51,20 @@ int main(int argc, char* argv[]) {
   standby::ClipboardHolder clipboard_holder(x11_display, qt::WaylandPossible());
   QApplication app(argc, argv);
   qt::InstallQtTranslation(app);
-  qt::QtForm form;
-  form.show();
-  const int status = app.exec();
-  form.clipboard().HandOver(clipboard_holder);
+  int status = 0;
+  qt::Keeper keeper = qt::Keeper::kNobody;
+  {
+    qt::QtForm form;
+    form.show();
+    status = app.exec();
+    keeper = form.clipboard().HandOver(clipboard_holder);
+  }
+  if (keeper == qt::Keeper::kThisProcess) {
+    // The window and the typed text have gone; what lingers holds Qt's one
+    // copy of the clipboard's text and gives the rest of its heap back.
+    malloc_trim(0);
+    qt::KeepServingUntilReplaced();
+  }
   // Qt 6.4's Wayland plugin can hang for good while it closes its connection
   // (its event thread waits for a read that the main thread never ends).
   // Nothing of the program's waits on that teardown there, so it is skipped;

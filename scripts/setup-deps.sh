@@ -31,6 +31,10 @@ test_pkgs=(
   desktop-file-utils appstream dpkg-dev file gtkhash python3
   lintian man-db
 )
+# Compositors that not every release has (labwc from Debian 13 on): the
+# tests run on those the release has.
+test_pkgs_where_released=(labwc)
+test_pkgs+=(weston)
 proof_pkgs=(debootstrap git)
 
 case "$purpose" in
@@ -67,6 +71,16 @@ install_missing() { # PACKAGE...
 }
 
 install_missing "${wanted[@]}"
+
+# The packages of test_pkgs_where_released that this release has.
+if [ "$purpose" = test ]; then
+  released=()
+  for pkg in "${test_pkgs_where_released[@]}"; do
+    is_installed "$pkg" || [ -z "$(apt-cache policy "$pkg" 2>/dev/null |
+      sed -n 's/^ *Candidate: //p' | grep -v '(none)')" ] || released+=("$pkg")
+  done
+  install_missing "${released[@]}"
+fi
 
 # The X11 sockets' folder, as a booted system makes it: X servers (Xvfb, and
 # Xwayland under mutter, which insists on it) create their sockets there.

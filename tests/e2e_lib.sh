@@ -9,6 +9,9 @@
 started_pids=()
 passed=0
 failed=0
+skipped=0
+# The status of a case that cannot run here.
+readonly skip_status=77
 
 stop_started() {
   local pid
@@ -21,6 +24,12 @@ stop_started() {
 fail() {
   echo "  FAIL: $*" >&2
   return 1
+}
+
+# A case returns what this returns when it cannot run here, saying why.
+skip() {
+  echo "  SKIP: $*" >&2
+  return "$skip_status"
 }
 
 # Whether process $1 has ended (a zombie has).
@@ -153,20 +162,33 @@ selected_tests() {
   declare -F | awk '{print $3}' | grep '^test_' | grep -E -- "${TTM_TESTS:-.}"
 }
 
+# Counts a case's outcome by its status $1: passed, skipped or failed.
+count_outcome() {
+  case $1 in
+    0) passed=$((passed + 1)) ;;
+    "$skip_status") skipped=$((skipped + 1)) ;;
+    *) failed=$((failed + 1)) ;;
+  esac
+}
+
+# Prints the tally; returns 0 when nothing failed and something ran, the
+# skip status when every case was skipped, else 1.
+report_tally() {
+  echo "$passed passed, $failed failed, $skipped skipped"
+  ((failed == 0)) || return 1
+  ((passed > 0 || skipped == 0)) || return "$skip_status"
+}
+
 # Runs every test_* function (those matching the pattern in TTM_TESTS, where
-# it is set), stopping what each started; prints the tally and returns
-# whether all passed.
+# it is set), stopping what each started; prints the tally and returns as
+# report_tally does.
 run_tests() {
   local test
   for test in $(selected_tests); do
     echo "== ${test#test_}"
-    if "$test"; then
-      passed=$((passed + 1))
-    else
-      failed=$((failed + 1))
-    fi
+    "$test"
+    count_outcome $?
     stop_started
   done
-  echo "$passed passed, $failed failed"
-  ((failed == 0))
+  report_tally
 }

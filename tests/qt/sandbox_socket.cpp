@@ -11,15 +11,17 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 // The protocol's interface tables are C, and compile as C++ after the
-// header's extern declarations, as the standby's do.
-#include "security-context-v1.c"
+// header's extern declarations, as the standby's do. So the header first:
 #include "security-context-v1.h"
+// and then the tables:
+#include "security-context-v1.c"
 
 namespace {
 

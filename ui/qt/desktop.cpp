@@ -214,8 +214,10 @@ bool Clipboard::Copy(const QString& text) {
   confirmed_.reset();
   const auto reads = std::make_shared<unsigned>(0);
   QGuiApplication::clipboard()->setMimeData(new CountedText(text, reads));
+  // Qt itself may look at a text it is given (Qt 6.11's Wayland plugin does).
+  const unsigned read_by_qt = *reads;
   if (Confirmed(text)) confirmed_ = text;
-  read_when_set_ = *reads > 0;
+  read_when_set_ = *reads > read_by_qt;
   return confirmed_.has_value();
 }
 

@@ -39,6 +39,16 @@ std::string ForTerminal(std::string utf8) {
   return converted;
 }
 
+// Shows the window until it goes, with status the event loop's, and hands
+// its copy on; says who keeps that copy.
+qt::Keeper RunWindow(QApplication& app, standby::ClipboardHolder& holder,
+                     int& status) {
+  qt::QtForm form;
+  form.show();
+  status = app.exec();
+  return form.clipboard().HandOver(holder);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -52,14 +62,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   qt::InstallQtTranslation(app);
   int status = 0;
-  qt::Keeper keeper = qt::Keeper::kNobody;
-  {
-    qt::QtForm form;
-    form.show();
-    status = app.exec();
-    keeper = form.clipboard().HandOver(clipboard_holder);
-  }
-  if (keeper == qt::Keeper::kThisProcess) {
+  if (RunWindow(app, clipboard_holder, status) == qt::Keeper::kThisProcess) {
     // The window and the typed text have gone; what lingers holds Qt's one
     // copy of the clipboard's text and gives the rest of its heap back.
     malloc_trim(0);

@@ -32,12 +32,9 @@ test_pkgs=(
   lintian man-db
 )
 # Compositors that not every release has (labwc from Debian 13 on): the
-# tests run on those the release has. Debian 12's wayfire (0.7) wants a GPU
-# even headless.
-test_pkgs_where_released=(labwc)
-# shellcheck source=/dev/null
-[ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ] ||
-  test_pkgs_where_released+=(wayfire)
+# tests run on those the release has (and wayfire where it runs without a
+# GPU: tests/qt/CMakeLists.txt tells).
+test_pkgs_where_released=(labwc wayfire)
 test_pkgs+=(weston)
 proof_pkgs=(debootstrap git)
 

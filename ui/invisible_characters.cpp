@@ -338,6 +338,10 @@ InvisibleCharacters::InvisibleCharacters(std::u16string_view text) {
   MarkLineBreakAtTheEnd(text);
 }
 
+InvisibleCharacters::Kind InvisibleCharacters::KindOf(char32_t code) {
+  return KindByTables(code);
+}
+
 std::size_t InvisibleCharacters::Count(std::u16string_view text,
                                        std::size_t i) {
   const auto [kind, units] = KindAt(text, i);

@@ -76,6 +76,11 @@ class InvisibleCharacters {
   // The code of a CR LF pair, beyond every code point.
   static constexpr char32_t kCrLf = 0x110000;
 
+  // The kind of a code point on its own, as the Unicode Character Database
+  // that the build read has it: kDetachedMark and kDetachedJamo for those
+  // that composition may join with the character before them.
+  static Kind KindOf(char32_t code);
+
  private:
   // Adds count to the character's count, which starts at 0; returns its
   // entry.

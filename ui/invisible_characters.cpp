@@ -19,7 +19,8 @@ using basMD5::FillIn;
 using Kind = InvisibleCharacters::Kind;
 namespace tables = unicode_tables;
 
-constexpr bool IsMark(Kind kind) {
+// The kinds that composition may join with the character before them.
+constexpr bool MayJoin(Kind kind) {
   return kind == Kind::kDetachedMark || kind == Kind::kDetachedJamo;
 }
 
@@ -346,7 +347,7 @@ std::size_t InvisibleCharacters::Count(std::u16string_view text,
                                        std::size_t i) {
   const auto [kind, units] = KindAt(text, i);
   if (kind == Kind::kNone) return units;
-  if (IsMark(kind)) {
+  if (MayJoin(kind)) {
     marks_to_count_ = true;
     return units;
   }
@@ -396,7 +397,7 @@ void InvisibleCharacters::CountDetachedMarks(std::u16string_view text) {
   if (ComposedForm(text) == text) return;
   for (std::size_t i = 0; i < text.size();) {
     const auto [kind, units] = KindAt(text, i);
-    if (IsMark(kind) && WouldJoin(text, i, units)) {
+    if (MayJoin(kind) && WouldJoin(text, i, units)) {
       Add(kind, Entry(kind, CodePointAt(text, i).first));
     }
     i += units;

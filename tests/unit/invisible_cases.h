@@ -100,6 +100,10 @@ inline std::vector<Case> Cases() {
       {kEnglish, u"ab\u200Dcd \U0001F468\u200D \u200C\u0645",
        "Characters you may not see, all hashed: 1 zero-width character "
        "(U+200C); 2 zero-width characters (U+200D)."},
+      {kEnglish,  // plain text of many scripts, with their joiners
+       u"Grüße Привет Γειά שָׁלוֹם مرحبا می\u200Cخواهم नमस्ते क्\u200Dष "
+       u"কো สวัสดี 你好 こんにちは がぎ 안녕하세요 \U0001F44D\U0001F3FD",
+       ""},
       {kEnglish, u"\u2764\uFE0F \u2764",
        "Characters you may not see, all hashed: 1 variation selector "
        "(U+FE0F)."},

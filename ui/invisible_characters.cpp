@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <utility>
 
 #include "composition.h"
@@ -199,27 +200,35 @@ std::string CodePointText(char32_t code) {
   return "U+" + digits;
 }
 
+struct Block {
+  char32_t first;
+  char32_t last;
+};
+
+// The block of a kind that is named as a whole, not code point by code
+// point; none for the other kinds.
+std::optional<Block> WholeBlock(Kind kind) {
+  if (kind == Kind::kTag) return Block{tables::kTagsFirst, tables::kTagsLast};
+  if (kind == Kind::kDetachedJamo) {
+    return Block{tables::kHangulJamoFirst, tables::kHangulJamoLast};
+  }
+  return std::nullopt;
+}
+
 // The characters of found as people search for them: a code point, CR LF,
 // or the block of a kind named whole ("U+E0000–U+E007F").
 std::string CodeText(const InvisibleCharacters::Found& found) {
-  const auto block = [](char32_t first, char32_t last) {
-    return CodePointText(first) + "\u2013" + CodePointText(last);
-  };
   if (found.code == InvisibleCharacters::kCrLf) return "CR LF, U+000D U+000A";
-  if (found.kind == Kind::kTag) {
-    return block(tables::kTagsFirst, tables::kTagsLast);
-  }
-  if (found.kind == Kind::kDetachedJamo) {
-    return block(tables::kHangulJamoFirst, tables::kHangulJamoLast);
+  if (const auto block = WholeBlock(found.kind)) {
+    return CodePointText(block->first) + "\u2013" + CodePointText(block->last);
   }
   return CodePointText(found.code);
 }
 
 // The code under which found_ keeps a code point of kind.
 char32_t Entry(Kind kind, char32_t code) {
-  if (kind == Kind::kTag) return tables::kTagsFirst;
-  if (kind == Kind::kDetachedJamo) return tables::kHangulJamoFirst;
-  return code;
+  const auto block = WholeBlock(kind);
+  return block ? block->first : code;
 }
 
 // The kind's name, with gaps for how many and which character.

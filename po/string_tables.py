@@ -4,10 +4,10 @@
 Usage: string_tables.py --rc RC --index HEADER LANGUAGE=CATALOGUE.mo...
 
 RC gets one string table with every translation; HEADER tells the Windows
-translation seam (ui/translation_win32.cpp) where each one lies: string
-kFirstStringId + (language * messages + message) * kMaxForms + form, for
-the language's place in kLanguages, the English text's place in kMessages
-and the plural form that the language's rule picks. A text without a
+translation seam (ui/platform/translation_win32.cpp) where each one lies:
+string kFirstStringId + (language * messages + message) * kMaxForms + form,
+for the language's place in kLanguages, the English text's place in
+kMessages and the plural form that the language's rule picks. A text without a
 translation has no string and stays English.
 """
 import argparse

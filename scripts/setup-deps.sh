@@ -19,6 +19,9 @@ run_pkgs+=(qt6-wayland libwayland-dev libwayland-bin wayland-protocols
   qt6-base-private-dev)
 # Translations: gettext compiles and merges ours, Qt's own come translated.
 run_pkgs+=(gettext qt6-translations-l10n)
+# The Unicode Character Database, from which the build makes the tables of
+# the characters that the explanation names.
+run_pkgs+=(unicode-data python3)
 test_pkgs=(
   "${run_pkgs[@]}"
   libgtest-dev libgmock-dev googletest libbenchmark-dev libssl-dev

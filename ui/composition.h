@@ -3,7 +3,7 @@
 // combining marks that a precomposed letter could stand in for, and the
 // platform already knows Unicode's composition tables (Qt on Linux, Windows'
 // kernel32), so the program carries no copy of them. One implementation file
-// per platform, chosen by the build.
+// per platform in platform/, chosen by the build.
 
 #include <string>
 #include <string_view>

@@ -51,8 +51,9 @@ void frmQuorlex::RunTopLevel(Handler handler) noexcept {
       return ExplainDigest(conversion_, invisible);
     });
   }
-  explanation_due_ =
-      more_due && !Attempt([this] { host_.ExplainLater(kUtf8DigestPauseMs); });
+  explanation_due_ = more_due && !Attempt([this] {
+                       host_.ExplainLater(kFullExplanationPauseMs);
+                     });
   // The text and its bytes are kept only for the rest of the explanation.
   if (!explanation_due_) ForgetInput();
 }

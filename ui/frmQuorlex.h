@@ -15,12 +15,12 @@ namespace ui {
 // The pause before the second copy attempt.
 inline constexpr std::uint32_t kCopyRetryPauseMs = 100;
 
-// How long typing must pause before the explanation gives the digest of the
-// text's UTF-8 bytes, which costs up to two digests of the text, and the
-// combining marks that a normalization of the text finds apart from their
-// letters: keystrokes do not wait for them, and a tooltip takes longer to
-// show.
-inline constexpr std::uint32_t kUtf8DigestPauseMs = 300;
+// How long typing must pause before the explanation is made in full: with
+// the digest of the text's UTF-8 bytes, which costs up to two digests of the
+// text, and the combining marks and jamo that composition would join, which
+// cost a normalization of the text. Keystrokes do not wait for them, and a
+// tooltip takes longer to show.
+inline constexpr std::uint32_t kFullExplanationPauseMs = 300;
 
 class frmQuorlex {
  public:

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
+#include <cstdint>
+#include <iterator>
+#include <optional>
+#include <utility>
 
 #include "composition.h"
 #include "fill_in.h"
 #include "translation.h"
+#include "unicode_tables.h"
 #include "utf16.h"
 
 namespace ui {
@@ -14,152 +18,217 @@ namespace {
 
 using basMD5::FillIn;
 using Kind = InvisibleCharacters::Kind;
+namespace tables = unicode_tables;
 
-struct Range {
-  char32_t first;
-  char32_t last;
-  Kind kind;
-};
-
-// The characters named, by kind. U+0020 is named only at either end of the
-// text, and is not here.
-constexpr Range kRanges[] = {
-    {0x0000, 0x0008, Kind::kControl},
-    {0x0009, 0x0009, Kind::kTab},
-    {0x000A, 0x000A, Kind::kLineBreak},
-    {0x000B, 0x000C, Kind::kControl},
-    {0x000D, 0x000D, Kind::kLineBreak},
-    {0x000E, 0x001F, Kind::kControl},
-    {0x007F, 0x0084, Kind::kControl},
-    {0x0085, 0x0085, Kind::kLineBreak},
-    {0x0086, 0x009F, Kind::kControl},
-    {0x00A0, 0x00A0, Kind::kNoBreakSpace},
-    {0x00AD, 0x00AD, Kind::kSoftHyphen},
-    {0x034F, 0x034F, Kind::kZeroWidth},  // combining grapheme joiner
-    {0x061C, 0x061C, Kind::kDirection},
-    {0x1680, 0x1680, Kind::kOtherWidthSpace},
-    {0x180E, 0x180E, Kind::kZeroWidth},
-    {0x2000, 0x2006, Kind::kOtherWidthSpace},
-    {0x2007, 0x2007, Kind::kNoBreakSpace},
-    {0x2008, 0x200A, Kind::kOtherWidthSpace},
-    {0x200B, 0x200B, Kind::kZeroWidthSpace},
-    {0x200C, 0x200D, Kind::kZeroWidth},
-    {0x200E, 0x200F, Kind::kDirection},
-    {0x2028, 0x2029, Kind::kLineBreak},
-    {0x202A, 0x202E, Kind::kDirection},
-    {0x202F, 0x202F, Kind::kNoBreakSpace},
-    {0x205F, 0x205F, Kind::kOtherWidthSpace},
-    {0x2060, 0x2064, Kind::kZeroWidth},
-    {0x2066, 0x2069, Kind::kDirection},
-    {0x3000, 0x3000, Kind::kOtherWidthSpace},
-    {0xFEFF, 0xFEFF, Kind::kByteOrderMark},
-};
-
-// The marks that Unicode's canonical composition (normalization form C)
-// joins with a character before them: the second characters of its
-// primary composites, and the Hangul vowel and final jamo. A mark outside
-// this list has no precomposed form and is ordinary text.
-constexpr std::pair<char32_t, char32_t> kComposingMarks[] = {
-    {0x0300, 0x0304},   {0x0306, 0x030C},   {0x030F, 0x030F},
-    {0x0311, 0x0311},   {0x0313, 0x0314},   {0x031B, 0x031B},
-    {0x0323, 0x0328},   {0x032D, 0x032E},   {0x0330, 0x0331},
-    {0x0338, 0x0338},   {0x0342, 0x0342},   {0x0345, 0x0345},
-    {0x0653, 0x0655},   {0x093C, 0x093C},   {0x09BE, 0x09BE},
-    {0x09D7, 0x09D7},   {0x0B3E, 0x0B3E},   {0x0B56, 0x0B57},
-    {0x0BBE, 0x0BBE},   {0x0BD7, 0x0BD7},   {0x0C56, 0x0C56},
-    {0x0CC2, 0x0CC2},   {0x0CD5, 0x0CD6},   {0x0D3E, 0x0D3E},
-    {0x0D57, 0x0D57},   {0x0DCA, 0x0DCA},   {0x0DCF, 0x0DCF},
-    {0x0DDF, 0x0DDF},   {0x102E, 0x102E},   {0x1161, 0x1175},
-    {0x11A8, 0x11C2},   {0x1B35, 0x1B35},   {0x3099, 0x309A},
-    {0x110BA, 0x110BA}, {0x11127, 0x11127}, {0x1133E, 0x1133E},
-    {0x11357, 0x11357}, {0x114B0, 0x114B0}, {0x114BA, 0x114BA},
-    {0x114BD, 0x114BD}, {0x115AF, 0x115AF}, {0x11930, 0x11930},
-};
-
-constexpr bool IsComposingMark(char32_t code) {
-  return std::any_of(std::begin(kComposingMarks), std::end(kComposingMarks),
-                     [code](const auto& marks) {
-                       return code >= marks.first && code <= marks.second;
-                     });
+// The kinds that composition may join with the character before them.
+constexpr bool MayJoin(Kind kind) {
+  return kind == Kind::kDetachedMark || kind == Kind::kDetachedJamo;
 }
 
-constexpr char16_t HighSurrogateOf(char32_t code) {
-  return static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+constexpr Kind KindByTables(char32_t code) {
+  const auto after = std::upper_bound(
+      std::begin(tables::kKindRuns), std::end(tables::kKindRuns), code,
+      [](char32_t wanted, const tables::KindRun& run) {
+        return wanted < run.first;
+      });
+  return std::prev(after)->kind;
 }
 
-// The kind of a code unit: a composing mark's kind is kDetachedMark, and so
-// is a high surrogate that may begin one.
-constexpr Kind KindByTables(char16_t unit) {
-  for (const Range& range : kRanges) {
-    if (unit >= range.first && unit <= range.last) return range.kind;
-  }
-  const bool may_compose =
-      std::any_of(std::begin(kComposingMarks), std::end(kComposingMarks),
-                  [unit](const auto& marks) {
-                    return marks.first < 0x10000
-                               ? unit >= marks.first && unit <= marks.second
-                               : unit >= HighSurrogateOf(marks.first) &&
-                                     unit <= HighSurrogateOf(marks.second);
-                  });
-  return may_compose ? Kind::kDetachedMark : Kind::kNone;
-}
-
-// The tables' answers for the first 256 units, and the 256-unit pages that
-// hold any other unit with a kind: most text is looked up in one step.
+// The tables' answers for the first 256 code points, and the 256-unit pages
+// of UTF-16 that hold any other unit with a kind (or that begin a code
+// point beyond U+FFFF, which is looked up whole): most text is looked up in
+// one step.
 constexpr auto kLatin1Kinds = [] {
   std::array<Kind, 0x100> kinds{};
-  for (char16_t unit = 0; unit < 0x100; ++unit)
-    kinds[unit] = KindByTables(unit);
+  for (char32_t code = 0; code < 0x100; ++code)
+    kinds[code] = KindByTables(code);
   return kinds;
 }();
 
 constexpr auto kPagesWithKinds = [] {
   std::array<bool, 0x100> pages{};
-  const auto mark = [&pages](char32_t first, char32_t last) {
-    for (char32_t page = first >> 8; page <= last >> 8; ++page) {
+  const std::size_t runs = std::size(tables::kKindRuns);
+  for (std::size_t i = 0; i + 1 < runs; ++i) {
+    const tables::KindRun& run = tables::kKindRuns[i];
+    const char32_t last = tables::kKindRuns[i + 1].first - 1;
+    if (run.kind == Kind::kNone || run.first > 0xFFFF) continue;
+    for (char32_t page = run.first >> 8;
+         page <= std::min<char32_t>(last, 0xFFFF) >> 8; ++page) {
       pages[page] = true;
     }
-  };
-  for (const Range& range : kRanges) mark(range.first, range.last);
-  for (const auto& [first, last] : kComposingMarks) {
-    if (first < 0x10000) {
-      mark(first, last);
-    } else {
-      mark(HighSurrogateOf(first), HighSurrogateOf(last));
-    }
+  }
+  for (char32_t page = 0xD800 >> 8; page <= 0xDBFF >> 8; ++page) {
+    pages[page] = true;
   }
   return pages;
 }();
 
-Kind UnitKind(char16_t unit) {
-  if (unit < 0x100) return kLatin1Kinds[unit];
-  if (!kPagesWithKinds[unit >> 8]) return Kind::kNone;
-  return KindByTables(unit);
+// The code point at text[i] and how many units it takes; a lone surrogate
+// stands for itself.
+constexpr std::pair<char32_t, std::size_t> CodePointAt(std::u16string_view text,
+                                                       std::size_t i) {
+  if (basMD5::FirstCharacterUnits(text.substr(i)) == 2) {
+    return {0x10000 + ((text[i] - 0xD800u) << 10) + (text[i + 1] - 0xDC00u), 2};
+  }
+  return {text[i], 1};
 }
 
-// Calls counted with each composing mark of text.
-template <typename Counted>
-void ForEachComposingMark(std::u16string_view text, Counted counted) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (UnitKind(text[i]) != Kind::kDetachedMark) continue;
-    char32_t code = text[i];
-    if (basMD5::FirstCharacterUnits(text.substr(i)) == 2) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
-      ++i;
-    }
-    if (IsComposingMark(code)) counted(code);
+// The code point that ends right before text[i], i > 0, and where it starts.
+constexpr std::pair<char32_t, std::size_t> CodePointBefore(
+    std::u16string_view text, std::size_t i) {
+  const std::size_t start =
+      i >= 2 && basMD5::FirstCharacterUnits(text.substr(i - 2)) == 2 ? i - 2
+                                                                     : i - 1;
+  return {CodePointAt(text, start).first, start};
+}
+
+// The kind of the code point at text[i], and its units.
+std::pair<Kind, std::size_t> KindAt(std::u16string_view text, std::size_t i) {
+  const char16_t unit = text[i];
+  if (unit < 0x100) return {kLatin1Kinds[unit], 1};
+  if (!kPagesWithKinds[unit >> 8]) return {Kind::kNone, 1};
+  const auto [code, units] = CodePointAt(text, i);
+  return {KindByTables(code), units};
+}
+
+// What the tables tell of code beside a joiner: tables::kMark and the rest.
+std::uint8_t ContextOf(char32_t code) {
+  const auto after = std::upper_bound(
+      std::begin(tables::kContextRuns), std::end(tables::kContextRuns),
+      static_cast<std::uint32_t>(code << 8 | 0xFF));
+  return static_cast<std::uint8_t>(*std::prev(after) & 0xFF);
+}
+
+// The context of the first code point before text[i] that skipped does not
+// hold back; 0 where there is none.
+template <typename Skipped>
+std::uint8_t ContextBefore(std::u16string_view text, std::size_t i,
+                           Skipped skipped) {
+  while (i > 0) {
+    const auto [code, start] = CodePointBefore(text, i);
+    const std::uint8_t context = ContextOf(code);
+    if (!skipped(context)) return context;
+    i = start;
   }
+  return 0;
+}
+
+// Whether the joiner at text[i] is part of the spelling around it: inside
+// an emoji sequence (a pictograph, with what belongs to it, then the
+// joiner, then a pictograph), where the emoji would look different without
+// it, or between two letters of a script that writes with joiners, past the
+// marks on the first one (Persian, Devanagari).
+bool JoinerSpells(std::u16string_view text, std::size_t i) {
+  const char16_t joiner = text[i];
+  if (joiner != tables::kZeroWidthJoiner &&
+      joiner != tables::kZeroWidthNonJoiner) {
+    return false;
+  }
+  if (i + 1 >= text.size()) return false;
+  const std::uint8_t after = ContextOf(CodePointAt(text, i + 1).first);
+  if (joiner == tables::kZeroWidthJoiner && (after & tables::kPictographic) &&
+      (ContextBefore(text, i,
+                     [](std::uint8_t context) {
+                       return (context & tables::kExtend) != 0;
+                     }) &
+       tables::kPictographic)) {
+    return true;
+  }
+  const auto other_mark = [](std::uint8_t context) {
+    return (context & tables::kMark) && !(context & tables::kJoiningScript);
+  };
+  return (after & tables::kJoiningScript) &&
+         (ContextBefore(text, i, other_mark) & tables::kJoiningScript);
+}
+
+// How many times text holds code, the units of one code point.
+std::size_t Occurrences(std::u16string_view text, std::u16string_view code) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(code); at != text.npos;
+       at = text.find(code, at + code.size())) {
+    ++count;
+  }
+  return count;
+}
+
+// A run of combining marks longer than this, which Unicode's stream-safe
+// text format does not allow, ends the piece that is composed around a
+// mark: such a mark is taken not to join.
+constexpr std::size_t kMostMarksAround = 30;
+
+bool IsMarkOrJamo(char32_t code) {
+  return (ContextOf(code) & tables::kMark) ||
+         KindByTables(code) == Kind::kDetachedJamo;
+}
+
+// Whether composition joins the mark at text[i], of units, with the
+// character before it. Composed around the mark, within the marks around
+// it and the character they follow: the mark joins where it adds none of
+// itself to the composed form. The same marks after it are left out of
+// both, as one of them could take its place.
+bool WouldJoin(std::u16string_view text, std::size_t i, std::size_t units) {
+  std::size_t start = i;
+  for (std::size_t n = 0; start > 0 && n <= kMostMarksAround; ++n) {
+    const auto [code, at] = CodePointBefore(text, start);
+    start = at;
+    if (!IsMarkOrJamo(code)) break;
+  }
+  const std::u16string_view mark = text.substr(i, units);
+  std::u16string with(text.substr(start, i + units - start));
+  std::u16string without(text.substr(start, i - start));
+  std::size_t at = i + units;
+  for (std::size_t n = 0; at < text.size() && n < kMostMarksAround; ++n) {
+    const auto [code, code_units] = CodePointAt(text, at);
+    if (!IsMarkOrJamo(code)) break;
+    if (text.substr(at, code_units) != mark) {
+      with += text.substr(at, code_units);
+      without += text.substr(at, code_units);
+    }
+    at += code_units;
+  }
+  return Occurrences(ComposedForm(with), mark) ==
+         Occurrences(ComposedForm(without), mark);
 }
 
 // The code point as people search for it: "U+00A0".
-std::string CodeText(char32_t code) {
-  if (code == InvisibleCharacters::kCrLf) return "CR LF, U+000D U+000A";
+std::string CodePointText(char32_t code) {
   // At least four hexadecimal digits, as many as the code point needs.
   std::string digits;
   for (char32_t rest = code; rest != 0 || digits.size() < 4; rest >>= 4) {
     digits.insert(digits.begin(), "0123456789ABCDEF"[rest & 0xF]);
   }
   return "U+" + digits;
+}
+
+struct Block {
+  char32_t first;
+  char32_t last;
+};
+
+// The block of a kind that is named as a whole, not code point by code
+// point; none for the other kinds.
+std::optional<Block> WholeBlock(Kind kind) {
+  if (kind == Kind::kTag) return Block{tables::kTagsFirst, tables::kTagsLast};
+  if (kind == Kind::kDetachedJamo) {
+    return Block{tables::kHangulJamoFirst, tables::kHangulJamoLast};
+  }
+  return std::nullopt;
+}
+
+// The characters of found as people search for them: a code point, CR LF,
+// or the block of a kind named whole ("U+E0000–U+E007F").
+std::string CodeText(const InvisibleCharacters::Found& found) {
+  if (found.code == InvisibleCharacters::kCrLf) return "CR LF, U+000D U+000A";
+  if (const auto block = WholeBlock(found.kind)) {
+    return CodePointText(block->first) + "\u2013" + CodePointText(block->last);
+  }
+  return CodePointText(found.code);
+}
+
+// The code under which found_ keeps a code point of kind.
+char32_t Entry(Kind kind, char32_t code) {
+  const auto block = WholeBlock(kind);
+  return block ? block->first : code;
 }
 
 // The kind's name, with gaps for how many and which character.
@@ -194,6 +263,20 @@ std::string KindName(Kind kind, std::size_t count) {
     case Kind::kZeroWidth:
       return TranslatedPlural("{1} zero-width character ({2})",
                               "{1} zero-width characters ({2})", count);
+    case Kind::kHangulFiller:
+      // TRANSLATORS: letters of the Korean script that show as blanks.
+      return TranslatedPlural("{1} Hangul filler ({2})",
+                              "{1} Hangul fillers ({2})", count);
+    case Kind::kVariationSelector:
+      // TRANSLATORS: characters that choose a look of the character before
+      // them, such as U+FE0F for the emoji look.
+      return TranslatedPlural("{1} variation selector ({2})",
+                              "{1} variation selectors ({2})", count);
+    case Kind::kTag:
+      // TRANSLATORS: the invisible characters that tag text; here {2} is
+      // their range, "U+E0000–U+E007F".
+      return TranslatedPlural("{1} tag character ({2})",
+                              "{1} tag characters ({2})", count);
     case Kind::kByteOrderMark:
       return TranslatedPlural("{1} byte order mark ({2})",
                               "{1} byte order marks ({2})", count);
@@ -203,6 +286,13 @@ std::string KindName(Kind kind, std::size_t count) {
     case Kind::kDirection:
       return TranslatedPlural("{1} text direction control ({2})",
                               "{1} text direction controls ({2})", count);
+    case Kind::kDetachedJamo:
+      // TRANSLATORS: jamo are the letters of Korean syllables, here stored
+      // one by one; {2} is their range, "U+1100–U+11FF".
+      return TranslatedPlural("{1} Hangul jamo ({2}) apart from its syllable",
+                              "{1} Hangul jamo ({2}) apart from their "
+                              "syllables",
+                              count);
     case Kind::kDetachedMark:
     case Kind::kNone:
       break;
@@ -215,7 +305,7 @@ std::string KindName(Kind kind, std::size_t count) {
 std::string Phrase(const InvisibleCharacters::Found& found) {
   const std::string name =
       FillIn(KindName(found.kind, found.count),
-             {std::to_string(found.count), CodeText(found.code)});
+             {std::to_string(found.count), CodeText(found)});
   if (!found.at_end) return name;
   // TRANSLATORS: {1} is a count of line breaks, such as "2 line breaks
   // (U+000A)".
@@ -258,13 +348,17 @@ InvisibleCharacters::InvisibleCharacters(std::u16string_view text) {
   MarkLineBreakAtTheEnd(text);
 }
 
+InvisibleCharacters::Kind InvisibleCharacters::KindOf(char32_t code) {
+  return KindByTables(code);
+}
+
 std::size_t InvisibleCharacters::Count(std::u16string_view text,
                                        std::size_t i) {
-  const Kind kind = UnitKind(text[i]);
-  if (kind == Kind::kNone) return 1;
-  if (kind == Kind::kDetachedMark) {
+  const auto [kind, units] = KindAt(text, i);
+  if (kind == Kind::kNone) return units;
+  if (MayJoin(kind)) {
     marks_to_count_ = true;
-    return 1;
+    return units;
   }
   if (text.substr(i, 2) == u"\r\n") {
     Add(kind, kCrLf);
@@ -273,12 +367,17 @@ std::size_t InvisibleCharacters::Count(std::u16string_view text,
   // A run of one character is counted at once: a text full of no-break
   // spaces costs little more than one of letters.
   // A CR right before an LF belongs to that pair, not to the run.
-  std::size_t run = 1;
-  while (i + run < text.size() && text[i + run] == text[i] &&
-         text.substr(i + run, 2) != u"\r\n") {
-    ++run;
+  std::size_t run = units;
+  if (units == 1) {
+    while (i + run < text.size() && text[i + run] == text[i] &&
+           text.substr(i + run, 2) != u"\r\n") {
+      ++run;
+    }
+  } else {
+    while (text.substr(i + run, 2) == text.substr(i, 2)) run += 2;
   }
-  Add(kind, text[i], run);
+  if (run == units && JoinerSpells(text, i)) return units;
+  Add(kind, Entry(kind, CodePointAt(text, i).first), run / units);
   return run;
 }
 
@@ -295,26 +394,22 @@ void InvisibleCharacters::AddSpacesAtTheEnds(std::u16string_view text) {
 }
 
 void InvisibleCharacters::MarkLineBreakAtTheEnd(std::u16string_view text) {
-  if (UnitKind(text.back()) != Kind::kLineBreak) return;
-  Add(Kind::kLineBreak, text.ends_with(u"\r\n") ? kCrLf : text.back(), 0);
-  found_[last_].at_end = true;
+  if (KindAt(text, text.size() - 1).first != Kind::kLineBreak) return;
+  Add(Kind::kLineBreak, text.ends_with(u"\r\n") ? kCrLf : text.back(), 0)
+      .at_end = true;
 }
 
 void InvisibleCharacters::CountDetachedMarks(std::u16string_view text) {
   if (!marks_to_count_) return;
   marks_to_count_ = false;
-  const std::u16string composed = ComposedForm(text);
-  if (composed == text) return;
-  // A mark that composition took into a letter is in text more often than
-  // in its composed form.
-  std::map<char32_t, std::ptrdiff_t> detached;
-  ForEachComposingMark(text, [&detached](char32_t mark) { ++detached[mark]; });
-  ForEachComposingMark(composed,
-                       [&detached](char32_t mark) { --detached[mark]; });
-  for (const auto& [mark, count] : detached) {
-    if (count > 0) {
-      Add(Kind::kDetachedMark, mark, static_cast<std::size_t>(count));
+  // Composition joins nothing in a text that it leaves as it is.
+  if (ComposedForm(text) == text) return;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto [kind, units] = KindAt(text, i);
+    if (MayJoin(kind) && WouldJoin(text, i, units)) {
+      Add(kind, Entry(kind, CodePointAt(text, i).first));
     }
+    i += units;
   }
 }
 
@@ -337,7 +432,8 @@ std::string InvisibleCharacters::Sentence() const {
       more += in_order[i].count;
     }
     list += "; ";
-    // TRANSLATORS: {1} is how many characters more, of the kinds named.
+    // TRANSLATORS: {1} is how many characters more, of the kinds that the
+    // list leaves out.
     list += FillIn(TranslatedPlural("and {1} more", "and {1} more", more),
                    {std::to_string(more)});
   }
@@ -347,7 +443,8 @@ std::string InvisibleCharacters::Sentence() const {
                 {list});
 }
 
-void InvisibleCharacters::Add(Kind kind, char32_t code, std::size_t count) {
+InvisibleCharacters::Found& InvisibleCharacters::Add(Kind kind, char32_t code,
+                                                     std::size_t count) {
   const auto is_it = [kind, code](const Found& found) {
     return found.kind == kind && found.code == code;
   };
@@ -357,6 +454,7 @@ void InvisibleCharacters::Add(Kind kind, char32_t code, std::size_t count) {
     if (known == found_.end()) found_.push_back({kind, code, 0, false});
   }
   found_[last_].count += count;
+  return found_[last_];
 }
 
 }  // namespace ui

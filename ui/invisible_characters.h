@@ -1,10 +1,14 @@
 #pragma once
 // The characters of a text that the eye cannot tell apart from none, or from
-// an ordinary space, and that change the digest all the same: line breaks,
-// tabs and other controls, spaces at either end, spaces other than U+0020,
-// zero-width, format and direction characters, and combining marks that a
-// precomposed letter could stand in for. Another tool's different digest of
-// "the same" text nearly always comes from one of them.
+// an ordinary space, and that change the digest all the same: what Unicode
+// calls white space (line breaks, tabs, spaces other than U+0020, and U+0020
+// at either end), the controls, the format characters and every other
+// default-ignorable code point, and combining marks or Hangul jamo that a
+// precomposed character could stand in for. Another tool's different digest
+// of "the same" text nearly always comes from one of them. A joiner that
+// spells the text around it (in an emoji sequence, between the letters of a
+// script that writes with it) is not named. The kinds come from tables that
+// the build makes from the Unicode Character Database.
 
 #include <cstddef>
 #include <string>
@@ -19,7 +23,7 @@ class InvisibleCharacters {
   InvisibleCharacters() = default;
 
   // Counts what text holds in one pass, cheap enough for every keystroke.
-  // Combining marks are only noticed here: counting them takes
+  // Combining marks and jamo are only noticed here: counting them takes
   // CountDetachedMarks.
   explicit InvisibleCharacters(std::u16string_view text);
 
@@ -27,10 +31,11 @@ class InvisibleCharacters {
   // it, so that CountDetachedMarks has work to do.
   bool marks_to_count() const { return marks_to_count_; }
 
-  // Adds the combining marks of text (the text counted) that the text's
-  // normalization form C, as the platform computes it, puts into a
-  // precomposed character. Costs a normalization of text where
-  // marks_to_count().
+  // Adds the combining marks and jamo of text (the text counted) that
+  // normalization form C, as the platform computes it, would join with the
+  // character before them. Costs a normalization of text where
+  // marks_to_count(), and one of the few characters around each such mark
+  // where text is not in that form.
   void CountDetachedMarks(std::u16string_view text);
 
   // One sentence naming each kind found with its count and code point, in
@@ -48,10 +53,14 @@ class InvisibleCharacters {
     kOtherWidthSpace,
     kZeroWidthSpace,
     kZeroWidth,
+    kHangulFiller,
+    kVariationSelector,
+    kTag,  // named as a whole, by their block
     kByteOrderMark,
     kSoftHyphen,
     kDirection,
     kDetachedMark,
+    kDetachedJamo,  // named as a whole, by their block
     kNone,
   };
 
@@ -59,7 +68,7 @@ class InvisibleCharacters {
   // times the text holds it.
   struct Found {
     Kind kind;
-    char32_t code;  // kCrLf for the pair
+    char32_t code;  // kCrLf for the pair; a block's first where named whole
     std::size_t count;
     bool at_end;  // the text ends with it (line breaks)
   };
@@ -67,9 +76,15 @@ class InvisibleCharacters {
   // The code of a CR LF pair, beyond every code point.
   static constexpr char32_t kCrLf = 0x110000;
 
+  // The kind of a code point on its own, as the Unicode Character Database
+  // that the build read has it: kDetachedMark and kDetachedJamo for those
+  // that composition may join with the character before them.
+  static Kind KindOf(char32_t code);
+
  private:
-  // Adds count to the character's count, which starts at 0.
-  void Add(Kind kind, char32_t code, std::size_t count = 1);
+  // Adds count to the character's count, which starts at 0; returns its
+  // entry.
+  Found& Add(Kind kind, char32_t code, std::size_t count = 1);
   // Counts the character at text[i], with the same ones right after it;
   // returns how many units it took.
   std::size_t Count(std::u16string_view text, std::size_t i);

@@ -3,8 +3,8 @@
 // the window core's words. The English text written in the code is the key
 // of its translations (xgettext extracts it into po/text-to-md5.pot) and is
 // what a missing catalogue or an unknown language gives. One implementation
-// file per platform, chosen by the build: gettext's catalogues on Linux,
-// string tables made from the same po/ files on Windows.
+// file per platform in platform/, chosen by the build: gettext's catalogues
+// on Linux, string tables made from the same po/ files on Windows.
 
 #include <cstddef>
 #include <string>

@@ -285,7 +285,7 @@ class QtFormTest : public QObject {
     txtText_->setText(QStringLiteral("\u00E4"));
     const QString explanation = txtMD5_->toolTip();
     QTest::mouseClick(cmdClose_[1], Qt::LeftButton);
-    QTest::qWait(2 * static_cast<int>(ui::kUtf8DigestPauseMs));
+    QTest::qWait(2 * static_cast<int>(ui::kFullExplanationPauseMs));
     QCOMPARE(txtMD5_->toolTip(), explanation);
   }
 

@@ -121,7 +121,7 @@ TEST(WindowCoreTest, TheUtf8DigestWaitsForAPauseInTyping) {
   form.OnInputChanged();
   EXPECT_EQ(host.explanation, ui::ExplainDigest(conversion));
   EXPECT_EQ(host.explain_later,
-            std::vector<std::uint32_t>{ui::kUtf8DigestPauseMs});
+            std::vector<std::uint32_t>{ui::kFullExplanationPauseMs});
 
   form.OnExplanationDue();
   EXPECT_EQ(host.explanation, ui::ExplainDigest(host.input, conversion));

@@ -52,7 +52,7 @@ TEST(GermanSessionTest, TheOutputBoxsTooltipIsGerman) {
   const HWND txtMD5 = GetDlgItem(window.Window(), IDC_TXT_MD5);
   CopyToClipboard(window.Window(), L"Tee,\u00A0Чай\r\nzweite Zeile");
   SendMessageW(GetDlgItem(window.Window(), IDC_TXT_TEXT), WM_PASTE, 0, 0);
-  HandleMessagesFor(ui::kUtf8DigestPauseMs + 500);  // for the UTF-8 digest
+  HandleMessagesFor(ui::kFullExplanationPauseMs + 500);  // the UTF-8 digest
 
   const HWND tooltip = driver::TooltipOf(window.Window());
   ASSERT_NE(tooltip, nullptr);

@@ -144,10 +144,6 @@ HWND CreateHiddenLabel(HWND parent, HINSTANCE instance, const char16_t* name,
   return label;
 }
 
-// The tooltip's lines wrap where they would pass the layout's width, and at
-// "\n".
-using ui::kTooltipMaxWidthTwips;
-
 // A tooltip that shows over tool, with no text yet. The tooltip window is
 // owned by parent and is destroyed with it.
 HWND CreateTooltip(HWND parent, HINSTANCE instance, HWND tool) {
@@ -331,9 +327,11 @@ void MainWindow::SetUpFont() {
   font_ = std::move(font);  // the controls no longer use the one it replaces
 }
 
+// The tooltip's lines wrap where they would pass the layout's width, and at
+// "\n".
 void MainWindow::SetTooltipWidth() {
   SendMessageW(explanation_tip_, TTM_SETMAXTIPWIDTH, 0,
-               ToPixels(kTooltipMaxWidthTwips));
+               ToPixels(ui::kTooltipMaxWidthTwips));
 }
 
 // The window moved to a monitor of another scale, or its monitor's scale

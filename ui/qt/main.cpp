@@ -50,6 +50,7 @@ int main(int argc, char* argv[]) {
   standby::ClipboardHolder clipboard_holder(x11_display, qt::WaylandPossible());
   QApplication app(argc, argv);
   qt::InstallQtTranslation(app);
+  qt::UseLanguageDirection();
   qt::QtForm form;
   form.show();
   const int status = app.exec();

@@ -13,6 +13,7 @@
 #include "dpi.h"
 #include "numbered_error.h"
 #include "resource.h"
+#include "translation.h"
 #include "wide_text.h"
 #include "win32_error.h"
 

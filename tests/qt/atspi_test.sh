@@ -46,10 +46,16 @@ pid, locale, atspi_input = int(sys.argv[1]), sys.argv[2], sys.argv[3]
 SESSIONS = {
     "C.UTF-8": ("aä", "utf-8", "MD5 of 3 bytes: the text in UTF-8, the "
                 "character set of the locale.", False),
-    "ja_JP.UTF-8": ("日本語", "utf-8", "TODO ja", False),
-    "ja_JP.EUC-JP": ("日本語", "euc-jp", "TODO ja euc", False),
-    "ru_RU.UTF-8": ("Чай", "utf-8", "TODO ru", False),
-    "ar_EG.UTF-8": ("شاي", "utf-8", "TODO ar", True),
+    "ja_JP.UTF-8": ("日本語", "utf-8", "9 バイトの MD5: UTF-8 (ロケールの文字"
+                    "セット)で表したテキスト。", False),
+    "ja_JP.EUC-JP": ("日本語", "euc-jp", "6 バイトの MD5: EUC-JP (ロケールの文字"
+                     "セット)で表したテキスト。\nUTF-8 でのテキストの MD5 (ほかの"
+                     "ほとんどのツールや Web ページが計算する値): "
+                     "00110AF8B4393EF3F72C50BE5B332BEC", False),
+    "ru_RU.UTF-8": ("Чай", "utf-8", "MD5 от 6 байтов: текст в UTF-8, кодировке "
+                    "локали.", False),
+    "ar_EG.UTF-8": ("شاي", "utf-8", "ملخص MD5 لـ6 بايتات: النص محوّلًا إلى "
+                    "UTF-8، مجموعة أحرف الإعدادات المحلية.", True),
 }
 text, charset, expected, mirrored = SESSIONS[locale]
 digest = hashlib.md5(text.encode(charset)).hexdigest().upper()

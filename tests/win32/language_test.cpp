@@ -48,14 +48,39 @@ constexpr Session kSessions[] = {
      L"in UTF-8, den die meisten anderen Programme und Webseiten berechnen: "
      L"39EB9956D41AC3D84818DC1BF892710D",
      false},
-    {L"ja-JP", L"日本語とعربي", L"DA372342C5B53A535208E73B00D29075", L"TODO ja",
+    {L"ja-JP", L"日本語とعربي", L"DA372342C5B53A535208E73B00D29075",
+     L"12 バイトの MD5: コード ページ 932 (Shift_JIS、システムの "
+     L"ANSI コード ページ)で表したテキスト。\n"
+     L"4 個の文字はこのコード ページにないため、システムの変換と同じく、"
+     L"似た文字または「?」に置き換えました。\n"
+     L"UTF-8 でのテキストの MD5 (ほかのほとんどのツールや Web "
+     L"ページが計算する値): 05D4022630D053DD0A94F88413F865A8",
      false},
-    {L"ru-RU", L"Чай и 茶", L"5FFC4316AA7D5C71FCDCCBBDFAD8F583", L"TODO ru",
+    {L"ru-RU", L"Чай и 茶", L"5FFC4316AA7D5C71FCDCCBBDFAD8F583",
+     L"MD5 от 7 байтов: текст в кодовой странице 1251 (Windows-1251), "
+     L"системной кодовой странице ANSI.\n"
+     L"1 символ отсутствует в этой кодовой странице и заменён "
+     L"так же, как при системном преобразовании: похожим символом "
+     L"или «?».\n"
+     L"MD5 текста в UTF-8, как его вычисляет большинство других "
+     L"программ и веб-страниц: 804D71EB3EC3504E42312D8EDE296881",
      false},
-    {L"ar-EG", L"شاي و 茶", L"5B87FEA99CED466623AB2ACF4C95031E", L"TODO ar",
+    {L"ar-EG", L"شاي و 茶", L"5B87FEA99CED466623AB2ACF4C95031E",
+     L"ملخص MD5 لـ7 بايتات: النص محوّلًا إلى صفحة الترميز 1256 "
+     L"(Windows-1256)، صفحة ترميز ANSI للنظام.\n"
+     L"1 حرف ليس في صفحة الترميز هذه، وقد استُبدل كما يفعل "
+     L"تحويل النظام، بحرف مشابه أو «?».\n"
+     L"ملخص MD5 للنص بترميز UTF-8، وهو ما تحسبه معظم الأدوات "
+     L"وصفحات الويب الأخرى: A9AC62DABCE7A8FED07C3EFAE67DDA44",
      true},
     {L"zh-HK", L"繁體中文 عربي", L"6A32133B8340561DF55D2B4DD3FD2011",
-     L"TODO zh-HK", false},
+     L"13 位元組的 MD5：字碼頁 950（Big5，系統的 ANSI 字碼頁）"
+     L"編碼的文字。\n"
+     L"4 個字元不在此字碼頁中，已依系統轉換的方式取代為相似字元或「?」。"
+     L"\n"
+     L"UTF-8 文字的 "
+     L"MD5（多數其他工具和網頁計算的值）：BD7BDA3944D09630AF2BF129B3634A79",
+     false},
     {L"pt-PT", L"Chá e 茶", L"5A22CFCA4A1AD0B4DF352752CBDC9065",
      L"MD5 of 7 bytes: the text in code page 1252 (Windows-1252), the "
      L"system's ANSI code page.\n1 character is not in this code page and "
@@ -126,25 +151,12 @@ bool HasLayoutRtl(HWND window) {
   return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
 }
 
-TEST(LanguageSessionTest, TheExplanationIsInTheUsersLanguage) {
-  const Session* session = ThisSession();
-  ASSERT_NE(session, nullptr) << "no row for this session's UI language";
-  win32::MainWindow window;
-  window.Create(GetModuleHandleW(nullptr));
-  const HWND txtMD5 = GetDlgItem(window.Window(), IDC_TXT_MD5);
-  CopyToClipboard(window.Window(), session->pasted);
-  SendMessageW(GetDlgItem(window.Window(), IDC_TXT_TEXT), WM_PASTE, 0, 0);
-  HandleMessagesFor(ui::kUtf8DigestPauseMs + 500);  // for the UTF-8 digest
-
-  EXPECT_EQ(TextOf(txtMD5), session->digest);
-  EXPECT_EQ(TooltipText(window.Window(), txtMD5), session->explanation);
-}
-
 // The caption and the buttons' captions stay as they are in every language;
 // in a language written right to left the window is mirrored, each control
 // as far from the client area's right edge as the table puts it from the
-// left, and only the digest box reads left to right.
-TEST(LanguageSessionTest, CaptionsStayAndTheWindowIsMirroredRightToLeft) {
+// left, and only the digest box reads left to right. The digest and its
+// explanation follow the session's code page and language.
+TEST(LanguageSessionTest, TheWindowInTheUsersLanguageAndCodePage) {
   const Session* session = ThisSession();
   ASSERT_NE(session, nullptr) << "no row for this session's UI language";
   win32::MainWindow window;
@@ -176,6 +188,13 @@ TEST(LanguageSessionTest, CaptionsStayAndTheWindowIsMirroredRightToLeft) {
               ui::TwipsToPixels(facts.place.width, dpi))
         << facts.name;
   }
+
+  const HWND txtMD5 = GetDlgItem(window.Window(), IDC_TXT_MD5);
+  CopyToClipboard(window.Window(), session->pasted);
+  SendMessageW(GetDlgItem(window.Window(), IDC_TXT_TEXT), WM_PASTE, 0, 0);
+  HandleMessagesFor(ui::kUtf8DigestPauseMs + 500);  // for the UTF-8 digest
+  EXPECT_EQ(TextOf(txtMD5), session->digest);
+  EXPECT_EQ(TooltipText(window.Window(), txtMD5), session->explanation);
 }
 
 }  // namespace

@@ -157,21 +157,22 @@ HWND CreateHiddenLabel(HWND parent, HINSTANCE instance, const char16_t* name,
 // "\n".
 using ui::kTooltipMaxWidthTwips;
 
-// A tooltip that shows over tool, with no text yet, read right to left in a
-// language written so. The tooltip window is owned by parent and is
-// destroyed with it.
+// A tooltip that shows over tool, with no text yet, mirrored and read right
+// to left in a language written so. The tooltip window is owned by parent and
+// is destroyed with it.
 HWND CreateTooltip(HWND parent, HINSTANCE instance, HWND tool) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
   Check(InitCommonControlsEx(&classes), "InitCommonControlsEx");
+  const bool right_to_left = ui::RightToLeft();
   const HWND tooltip = CreateWindowExW(
-      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+      WS_EX_TOPMOST | MirroredIf(right_to_left), TOOLTIPS_CLASSW, nullptr,
       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
       CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, nullptr);
   if (!tooltip) ThrowLastError("CreateWindowExW (tooltip)");
   TTTOOLINFOW info{};
   info.cbSize = sizeof info;
   info.uFlags =
-      TTF_IDISHWND | TTF_SUBCLASS | (ui::RightToLeft() ? TTF_RTLREADING : 0);
+      TTF_IDISHWND | TTF_SUBCLASS | (right_to_left ? TTF_RTLREADING : 0);
   info.hwnd = parent;
   info.uId = reinterpret_cast<UINT_PTR>(tool);
   info.lpszText = const_cast<wchar_t*>(L"");

@@ -45,10 +45,15 @@ done
 
 # Medians of 10 starts of PROGRAM: exec to window mapped / drawn, in ms.
 startup_medians() {
-  for ((i = 0; i < 10; i++)); do build/compare/new-linux/bench/startup_probe "$1"; done |
-    awk '{map[NR] = $1; paint[NR] = $2} END {
-      n = asort(map); asort(paint); m = (n + 1) / 2
-      printf "mapped %.1f ms, drawn %.1f ms\n", map[int(m)], paint[int(m)] }'
+  local runs
+  runs=$(for ((i = 0; i < 10; i++)); do
+    build/compare/new-linux/bench/startup_probe "$1"
+  done)
+  median() {
+    awk "{print \$$1}" <<<"$runs" | sort -n |
+      awk '{v[NR] = $1} END {print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'
+  }
+  echo "mapped $(median 1) ms, drawn $(median 2) ms"
 }
 export -f startup_medians
 echo "Linux start-up (startup_probe, Xvfb): $revision vs working tree"

@@ -1,6 +1,7 @@
 // The user's language on Windows: the string tables that the build wrote
 // into the program from the catalogues of po/, picked by the user's UI
-// language, as Windows names it ("de-DE", else its language "de").
+// language, as Windows names it ("de-DE"; else, for Chinese, the region
+// that writes alike; else its language "de").
 
 #include <windows.h>
 

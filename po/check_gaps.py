@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
 """Fails when a translation is not whole: a message of the template that it
-lacks, or has that the template does not, a message without a translation, a
-plural without each of the forms that the language's rule can pick (the
-header's nplurals, and the rule picks every one of them and none beyond), or
-a translation whose numbered gaps ("{1}", "{2}") are not those of its
-English text: every msgstr has the gaps of its msgid, every msgstr[i] those
-of msgid_plural (msgstr[0] those of msgid, and a language with one form
-those of msgid_plural), so that no value goes missing and none is left as
-"{2}" on the screen. A fuzzy message counts as untranslated, as msgfmt
-leaves it out.
+lacks (one that only it has, translated ahead of the sources, passes and
+goes unused), a message without a translation, a plural without each of the
+forms that the language's rule can pick (the header's nplurals, and the
+rule picks every one of them and none beyond), or a translation whose
+numbered gaps ("{1}", "{2}") are not those of its English text: every msgstr
+has the gaps of its msgid, every msgstr[i] those of msgid_plural (msgstr[0]
+those of msgid, and a language with one form those of msgid_plural), so that
+no value goes missing and none is left as "{2}" on the screen. A fuzzy
+message counts as untranslated, as msgfmt leaves it out.
 Usage: check_gaps.py TEMPLATE.pot FILE.po..."""
 
 import ast
@@ -67,9 +67,9 @@ def main(template, paths):
         messages = list(entries(path))
         header = next((e for e in messages if e.get("msgid") == ""), {})
         forms, rule = plural_rule(header.get("msgstr", ""))
-        for english, _ in keys ^ {(e["msgid"], e.get("msgid_plural"))
+        for english, _ in keys - {(e["msgid"], e.get("msgid_plural"))
                                   for e in messages}:
-            fail(path, "%r is in only one of it and the template" % english)
+            fail(path, "%r of the template is missing" % english)
         picked = {rule(n) for n in range(10000)}
         if picked != set(range(forms)):
             fail(path, "nplurals=%d, but the rule picks the forms %s"

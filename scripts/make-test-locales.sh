@@ -12,6 +12,11 @@ locales=(
   "de_DE.UTF-8 de_DE UTF-8"
   "de_DE.ISO-8859-1 de_DE ISO-8859-1"
   "ja_JP.EUC-JP ja_JP EUC-JP"
+  "ja_JP.UTF-8 ja_JP UTF-8"
+  "ru_RU.UTF-8 ru_RU UTF-8"
+  "ar_EG.UTF-8 ar_EG UTF-8"
+  "zh_HK.UTF-8 zh_HK UTF-8"
+  "pt_PT.UTF-8 pt_PT UTF-8"
 )
 
 for entry in "${locales[@]}"; do

@@ -3,11 +3,13 @@
 # with a text typed in: docs/screenshot-linux.png (Qt),
 # docs/screenshot-windows.png (Win32 under Wine),
 # docs/screenshot-tooltip.png (the Windows output box's tooltip over a text
-# that code page 1252 cannot hold whole), and the German tooltip with the
-# UTF-8 digest on both: docs/screenshot-tooltip-de-linux.png (Qt in the
-# Latin-1 locale de_DE.ISO-8859-1) and docs/screenshot-tooltip-de-windows.png
-# (code page 1252, German UI). The German ones are also made at 144 DPI, in
-# build/screenshots/, to look at. Builds what is missing.
+# that code page 1252 cannot hold whole), and the tooltip with the UTF-8
+# digest on both in German, Japanese and Arabic (mirrored):
+# docs/screenshot-tooltip-LANGUAGE-linux.png (Qt; German in the Latin-1
+# locale de_DE.ISO-8859-1) and docs/screenshot-tooltip-LANGUAGE-windows.png
+# (the language's UI and ANSI code page: 1252, 932, 1256). They are also
+# made at 144 DPI, in build/screenshots/, to look at. Builds what is
+# missing.
 # Usage: scripts/readme-screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -85,22 +87,38 @@ convert build/mingw/screenshots/readme-tooltip.png -trim +repage \
   docs/screenshot-tooltip.png
 echo "wrote docs/screenshot-tooltip.png"
 
-# The German tooltip, with the digest that UTF-8 gives, at 96 and 144 DPI.
+# The tooltip in German (Linux in the Latin-1 locale), Japanese and Arabic,
+# with the digest that UTF-8 gives, at 96 and 144 DPI.
 locales=$PWD/build/screenshot-locales
 scripts/make-test-locales.sh "$locales"
 mkdir -p build/screenshots
-for dpi in 96 144; do
-  out=build/screenshots/tooltip-de-dpi$dpi
-  TEXT="Tee, Чай" LOCPATH=$locales LC_ALL=de_DE.ISO-8859-1 \
-    TEXTDOMAINDIR=build/release/share/locale tests/with-xvfb.sh \
-    bash -c "capture_qt_tooltip $out-linux.png $(awk "BEGIN {print $dpi / 96}")"
-  env -u LC_ALL -u LANGUAGE LANG=de_DE.UTF-8 LOCPATH="$locales" \
-    TTM_WINE_DPI=$dpi tests/with-xvfb.sh tests/win32/screenshot.sh \
-    scripts/wine-run.sh build/mingw/wine build/mingw/ui/win32/text-to-md5.exe \
-    "$out-windows"
-  convert "$out-windows-tooltip.png" -trim +repage "$out-windows.png"
+# language, Linux locale, Windows locale (UI language and code page), what
+# the Windows picture shows, text. Wine 8 draws the Arabic tooltip's words
+# out of order (in the order of a left-to-right line, mirrored) where it
+# falls back to another font for Arabic, so the Arabic Windows picture shows
+# the mirrored window with the text pasted, without its tooltip.
+for entry in "de de_DE.ISO-8859-1 de_DE.UTF-8 tooltip Tee, Чай" \
+  "ja ja_JP.UTF-8 ja_JP.UTF-8 tooltip 日本語とعربي" \
+  "ar ar_EG.UTF-8 ar_EG.UTF-8 window شاي و 茶"; do
+  read -r language linux_locale windows_locale shows text <<<"$entry"
+  for dpi in 96 144; do
+    out=build/screenshots/tooltip-$language-dpi$dpi
+    TEXT=$text LOCPATH=$locales LC_ALL=$linux_locale \
+      TEXTDOMAINDIR=build/release/share/locale tests/with-xvfb.sh \
+      bash -c "capture_qt_tooltip $out-linux.png $(awk "BEGIN {print $dpi / 96}")"
+    TEXT=$text env -u LC_ALL -u LANGUAGE LANG="$windows_locale" \
+      LOCPATH="$locales" TTM_WINE_DPI=$dpi tests/with-xvfb.sh \
+      tests/win32/screenshot.sh scripts/wine-run.sh build/mingw/wine \
+      build/mingw/ui/win32/text-to-md5.exe "$out-windows"
+    if [ "$shows" = window ]; then
+      cp "$out-windows-pasted.png" "$out-windows.png"
+    else
+      convert "$out-windows-tooltip.png" -trim +repage "$out-windows.png"
+    fi
+  done
+  for platform in linux windows; do
+    cp "build/screenshots/tooltip-$language-dpi96-$platform.png" \
+      "docs/screenshot-tooltip-$language-$platform.png"
+    echo "wrote docs/screenshot-tooltip-$language-$platform.png"
+  done
 done
-cp build/screenshots/tooltip-de-dpi96-linux.png docs/screenshot-tooltip-de-linux.png
-cp build/screenshots/tooltip-de-dpi96-windows.png \
-  docs/screenshot-tooltip-de-windows.png
-echo "wrote docs/screenshot-tooltip-de-linux.png docs/screenshot-tooltip-de-windows.png"

@@ -33,6 +33,8 @@ test_pkgs=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   desktop-file-utils appstream dpkg-dev file gtkhash python3
   lintian man-db
+  # Fonts for the screenshots' Japanese, Chinese and Korean (Arabic: DejaVu).
+  fonts-noto-cjk
 )
 # Compositors that not every release has (labwc from Debian 13 on): the
 # tests run on those the release has (and wayfire where it runs without a

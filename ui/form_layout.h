@@ -14,6 +14,8 @@ namespace ui {
 // pixel at 96 DPI.
 inline constexpr int kTwipsPerInch = 1440;
 
+// In a language written right to left the window is mirrored: left then
+// counts from the right edge of the client area.
 struct TwipsRect {
   int left, top, width, height;
 };
@@ -54,6 +56,9 @@ struct ControlFacts {
   // What a screen reader calls a text box, which has no caption of its
   // own; null for a button, which its caption names.
   const char16_t* accessible_name;
+  // Read left to right in every language (the digest's hex digits), where
+  // the other controls follow the direction of the user's language.
+  bool left_to_right;
 };
 
 // The controls in the order of their creation.
@@ -66,25 +71,34 @@ enum ControlSlot : std::size_t {
 };
 
 inline constexpr std::array<ControlFacts, kControlCount> kControls = {{
-    {"txtText", ControlKind::kTextBox, {30, 30, 3795, 285}, u"", 0, u"Text"},
+    {"txtText",
+     ControlKind::kTextBox,
+     {30, 30, 3795, 285},
+     u"",
+     0,
+     u"Text",
+     false},
     {"txtMD5",
      ControlKind::kTextBox,
      {30, 390, 3795, 285},
      kOutputPlaceholder,
      1,
-     u"MD5 digest"},
+     u"MD5 digest",
+     true},
     {"cmdClose",
      ControlKind::kButton,
      {780, 780, 1095, 375},
      u"Copy+Close",
      3,
-     nullptr},
+     nullptr,
+     false},
     {"cmdClose",
      ControlKind::kButton,
      {2040, 780, 1095, 375},
      u"Close",
      2,
-     nullptr},
+     nullptr,
+     false},
 }};
 
 constexpr const char16_t* AccessibleName(const ControlFacts& control) {

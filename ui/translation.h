@@ -19,4 +19,14 @@ std::string Translated(const char* english);
 std::string TranslatedPlural(const char* singular, const char* plural,
                              std::size_t count);
 
+// Whether the user's language, as its translation says, is written right to
+// left: the window is then mirrored, as each platform mirrors its windows
+// for such a language. A language without a translation keeps English's
+// left to right.
+inline bool RightToLeft() {
+  // TRANSLATORS: "RTL" in a language written right to left (the window is
+  // then mirrored), else "LTR", as it is.
+  return Translated("LTR") == "RTL";
+}
+
 }  // namespace ui

@@ -22,8 +22,9 @@ namespace {
 
 constexpr char kEnglish[] = "C";
 constexpr char kGerman[] = "de_DE.UTF-8";
-// Installed, but no catalogue has its language.
-constexpr char kJapanese[] = "ja_JP.EUC-JP";
+// Installed, but no catalogue has its language: Portugal's Portuguese is not
+// Brazil's.
+constexpr char kPortugal[] = "pt_PT.UTF-8";
 
 void UseLanguage(const char* locale) {
   setenv("TEXTDOMAINDIR", TTM_CATALOGUES, 1);
@@ -59,7 +60,7 @@ TEST(TranslationTest, ExplanationsInTheUsersLanguage) {
        u"locale.\n1 character is not in this character set and was hashed "
        u"as \"?\".\nMD5 of the text in UTF-8, which most other tools and web "
        u"pages compute: BCA53FDE466A76B7BEE3E18997E94A7A"},
-      {kJapanese, u"aЧЧЧЧ", Converted("a????", 4, "Windows-1252", 1252),
+      {kPortugal, u"aЧЧЧЧ", Converted("a????", 4, "Windows-1252", 1252),
        u"MD5 of 5 bytes: the text in code page 1252 (Windows-1252), the "
        u"system's ANSI code page.\n4 characters are not in this code page "
        u"and were replaced as the system's conversion does, by a lookalike "

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Starts text-to-md5.exe under Wine on the X server of DISPLAY (a private
 # one, from tests/with-xvfb.sh), saves a picture of the screen and one of the
-# window alone; then types a text with characters that code page 1252 lacks
-# and saves the window with the output box's tooltip; then closes the window
-# with Alt+F4 and checks that the program ended well. Wine's DPI comes from
-# TTM_WINE_DPI, its ANSI code page from LC_ALL (C.UTF-8 gives 1252).
+# window alone; then pastes a text with characters that code page 1252 lacks
+# (or TEXT), saves the window with it, and then with the output box's
+# tooltip; then closes the window with Alt+F4 and checks that the program
+# ended well. Wine's DPI comes from TTM_WINE_DPI, its ANSI code page from
+# LC_ALL (C.UTF-8 gives 1252).
 # Usage: screenshot.sh WINE_RUN PREFIXES_DIR EXE OUTPUT_BASE
-# writes OUTPUT_BASE.png (screen), OUTPUT_BASE-window.png and
-# OUTPUT_BASE-tooltip.png.
+# writes OUTPUT_BASE.png (screen), OUTPUT_BASE-window.png,
+# OUTPUT_BASE-pasted.png and OUTPUT_BASE-tooltip.png.
 set -eu
 source "$(dirname "$0")/../e2e_lib.sh"
 wine_run=$1 prefixes=$2 exe=$3 output=$4
@@ -29,7 +30,15 @@ echo "screenshot: $output.png, window ${WIDTH}x${HEIGHT} at ${X},${Y}"
 
 # A point just below the window's centre lies in txtMD5. The tooltip opens
 # below the pointer, at most 4 inches wide.
-send_text 'Tee, Чай'
+# Pasted: Wine reads the keys that xdotool types for CJK and Arabic
+# characters only in part.
+printf '%s' "${TEXT:-Tee, Чай}" | xclip -selection clipboard -i
+xdotool mousemove 0 0 # away from the output box and its tooltip
+xdotool key ctrl+v
+sleep 0.5 # the repaint
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+  "$output-pasted.png"
+echo "screenshot: $output-pasted.png"
 xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2 + 10))
 sleep 0.2
 xdotool mousemove_relative 1 1

@@ -1,13 +1,17 @@
 // The user's language on Windows: the string tables that the build wrote
 // into the program from the catalogues of po/, picked by the user's UI
-// language, as Windows names it ("de-DE", else its language "de").
+// language, as Windows names it ("de-DE"; else, for Chinese, the region
+// that writes alike; else its language "de").
 
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "catalogue_index.h"
 #include "translation.h"
@@ -17,6 +21,28 @@ namespace {
 
 using catalogue::kLanguages;
 using catalogue::kMessages;
+
+// Chinese is written one of two ways, and which is the region's, not the
+// language's: Hong Kong and Macao read the Traditional of Taiwan, Singapore
+// the Simplified of China. Portugal's Portuguese falls back to English, not
+// to Brazil's, as gettext does on Linux: the two differ in the very words of
+// a computer's screen ("ficheiro" and "arquivo", "ecrã" and "tela").
+constexpr std::pair<std::u16string_view, std::u16string_view> kSameWriting[] = {
+    {u"zh-HK", u"zh-TW"},
+    {u"zh-MO", u"zh-TW"},
+    {u"zh-Hant", u"zh-TW"},
+    {u"zh-SG", u"zh-CN"},
+    {u"zh-Hans", u"zh-CN"}};
+
+// The names under which a translation may serve a UI language that Windows
+// names full, best first.
+std::array<std::u16string, 3> Candidates(const std::u16string& full) {
+  std::u16string same_writing;
+  for (const auto& [region, translated] : kSameWriting) {
+    if (full == region) same_writing = translated;
+  }
+  return {full, same_writing, full.substr(0, full.find(u'-'))};
+}
 
 // The place in kLanguages of the user's UI language, if it has one. The
 // language of a session does not change while the program runs.
@@ -29,8 +55,7 @@ std::optional<std::size_t> UserLanguage() {
       return std::nullopt;
     }
     const std::u16string full(reinterpret_cast<const char16_t*>(name));
-    for (const std::u16string& wanted :
-         {full, full.substr(0, full.find(u'-'))}) {
+    for (const std::u16string& wanted : Candidates(full)) {
       const auto found =
           std::find(kLanguages.begin(), kLanguages.end(), wanted);
       if (found != kLanguages.end()) {

@@ -61,6 +61,7 @@ int main(int argc, char* argv[]) {
   standby::ClipboardHolder clipboard_holder(x11_display, qt::WaylandPossible());
   QApplication app(argc, argv);
   qt::InstallQtTranslation(app);
+  qt::UseLanguageDirection();
   int status = 0;
   if (RunWindow(app, clipboard_holder, status) == qt::Keeper::kThisProcess) {
     // The window and the typed text have gone; what lingers holds Qt's one

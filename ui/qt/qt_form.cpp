@@ -31,14 +31,15 @@ QString ToQString(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A control of the layout table, named and placed as the table says.
+// A control of the layout table, named as the table says; PlaceControls
+// places it.
 template <typename Widget>
 Widget* CreateControl(QWidget* parent, ui::ControlSlot slot) {
   const ui::ControlFacts& facts = ui::kControls[slot];
   auto* control = new Widget(QString::fromUtf16(facts.text), parent);
   control->setObjectName(QLatin1String(facts.name));
   control->setAccessibleName(QString::fromUtf16(ui::AccessibleName(facts)));
-  control->setGeometry(ToPixels(facts.place));
+  if (facts.left_to_right) control->setLayoutDirection(Qt::LeftToRight);
   return control;
 }
 
@@ -160,15 +161,28 @@ void QtForm::CreateControls() {
   }
 
   // The widgets' creation order is not the tab order; the table's is.
-  const std::array<QWidget*, ui::kControlCount> by_slot = {
-      txtText_, txtMD5_, cmdClose_[ui::kCopyAndClose], cmdClose_[ui::kClose]};
+  const auto by_slot = BySlot();
   QWidget* previous = nullptr;
   for (const ui::ControlSlot slot : ui::TabOrder()) {
     if (previous != nullptr) setTabOrder(previous, by_slot[slot]);
     previous = by_slot[slot];
   }
   by_slot[ui::TabOrder().front()]->setFocus();
+  PlaceControls();
   ChooseFont();
+}
+
+std::array<QWidget*, ui::kControlCount> QtForm::BySlot() const {
+  return {txtText_, txtMD5_, cmdClose_[ui::kCopyAndClose],
+          cmdClose_[ui::kClose]};
+}
+
+void QtForm::PlaceControls() {
+  const auto by_slot = BySlot();
+  for (std::size_t slot = 0; slot < ui::kControlCount; ++slot) {
+    by_slot[slot]->setGeometry(QStyle::visualRect(
+        layoutDirection(), rect(), ToPixels(ui::kControls[slot].place)));
+  }
 }
 
 // The slots can raise nothing: the core's entry points let no failure out,
@@ -250,6 +264,11 @@ void QtForm::Sleep(std::uint32_t milliseconds) {
 void QtForm::Unload() {
   close();
   QCoreApplication::quit();
+}
+
+void QtForm::resizeEvent(QResizeEvent* event) {
+  PlaceControls();
+  QWidget::resizeEvent(event);
 }
 
 // However the window goes (unloaded, or closed from its title bar), an

@@ -41,9 +41,14 @@ class QtForm final : public QWidget, public ui::FormHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void CreateControls();
+  // Each control where the table puts it, from the right edge where the
+  // window is mirrored: Qt mirrors layouts, not fixed places.
+  void PlaceControls();
+  std::array<QWidget*, ui::kControlCount> BySlot() const;
   void ConnectEvents();
   // The platform's default font, made smaller only as far as the window's
   // texts need to fit their fixed places: a digest of average width, a line

@@ -1,8 +1,11 @@
 #include "qt_translation.h"
 
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+#include "translation.h"
 
 namespace qt {
 
@@ -14,6 +17,13 @@ void InstallQtTranslation(QCoreApplication& application) {
   } else {
     delete translator;
   }
+}
+
+// Set for good: a translation that Qt loads later (its LanguageChange)
+// leaves a direction once set alone.
+void UseLanguageDirection() {
+  QGuiApplication::setLayoutDirection(ui::RightToLeft() ? Qt::RightToLeft
+                                                        : Qt::LeftToRight);
 }
 
 }  // namespace qt

@@ -11,4 +11,9 @@ namespace qt {
 // qt6-translations-l10n). Without one Qt's words stay English.
 void InstallQtTranslation(QCoreApplication& application);
 
+// Lays the application's windows out in the direction of the user's language
+// as its translation gives it: mirrored where it is written right to left,
+// as Qt mirrors its own dialogs for such a language. Before any window.
+void UseLanguageDirection();
+
 }  // namespace qt

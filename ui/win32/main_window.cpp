@@ -13,6 +13,7 @@
 #include "dpi.h"
 #include "numbered_error.h"
 #include "resource.h"
+#include "translation.h"
 #include "wide_text.h"
 #include "win32_error.h"
 
@@ -22,7 +23,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"frmQuorlex";
 // Sizable border, title bar with system menu, minimize and maximize boxes.
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
-constexpr DWORD kWindowExStyle = 0;
 // The timer of ExplainLater.
 constexpr UINT_PTR kExplanationTimer = 1;
 
@@ -31,6 +31,15 @@ std::optional<std::int16_t> CmdCloseIndex(int id) {
   if (index != ui::kCopyAndClose && index != ui::kClose) return std::nullopt;
   return static_cast<std::int16_t>(index);
 }
+
+// Mirrored, caption and controls, in a language written right to left. Each
+// control is mirrored or not by its own style, not by inheritance: the
+// digest box stays left to right.
+DWORD WindowExStyle() {
+  return ui::RightToLeft() ? WS_EX_LAYOUTRTL | WS_EX_NOINHERITLAYOUT : 0;
+}
+
+DWORD MirroredIf(bool mirrored) { return mirrored ? WS_EX_LAYOUTRTL : 0; }
 
 // How Win32 makes each kind of control of the layout table.
 struct ControlClass {
@@ -144,19 +153,22 @@ HWND CreateHiddenLabel(HWND parent, HINSTANCE instance, const char16_t* name,
   return label;
 }
 
-// A tooltip that shows over tool, with no text yet. The tooltip window is
-// owned by parent and is destroyed with it.
+// A tooltip that shows over tool, with no text yet, mirrored and read right
+// to left in a language written so. The tooltip window is owned by parent and
+// is destroyed with it.
 HWND CreateTooltip(HWND parent, HINSTANCE instance, HWND tool) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
   Check(InitCommonControlsEx(&classes), "InitCommonControlsEx");
+  const bool right_to_left = ui::RightToLeft();
   const HWND tooltip = CreateWindowExW(
-      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+      WS_EX_TOPMOST | MirroredIf(right_to_left), TOOLTIPS_CLASSW, nullptr,
       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
       CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, nullptr);
   if (!tooltip) ThrowLastError("CreateWindowExW (tooltip)");
   TTTOOLINFOW info{};
   info.cbSize = sizeof info;
-  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.uFlags =
+      TTF_IDISHWND | TTF_SUBCLASS | (right_to_left ? TTF_RTLREADING : 0);
   info.hwnd = parent;
   info.uId = reinterpret_cast<UINT_PTR>(tool);
   info.lpszText = const_cast<wchar_t*>(L"");
@@ -205,16 +217,16 @@ void MainWindow::Create(HINSTANCE instance) {
   // Made without a size on the screen it is centred on, so that its DPI, and
   // with it its size, is that screen's.
   const RECT work = WorkArea();
-  if (!CreateWindowExW(kWindowExStyle, kClassName, Wide(ui::kCaption),
-                       kWindowStyle, work.left, work.top, 0, 0, nullptr,
-                       nullptr, instance, this)) {
+  const DWORD ex_style = WindowExStyle();
+  if (!CreateWindowExW(ex_style, kClassName, Wide(ui::kCaption), kWindowStyle,
+                       work.left, work.top, 0, 0, nullptr, nullptr, instance,
+                       this)) {
     if (create_failure_) throw *create_failure_;
     ThrowLastError("CreateWindowExW");
   }
   const RECT client{0, 0, ToPixels(ui::kClientWidth),
                     ToPixels(ui::kClientHeight)};
-  MoveTo(hwnd_,
-         CentredIn(work, FrameAt(client, kWindowStyle, kWindowExStyle, dpi_)));
+  MoveTo(hwnd_, CentredIn(work, FrameAt(client, kWindowStyle, ex_style, dpi_)));
   form_.OnLoad();
 }
 
@@ -281,10 +293,13 @@ void MainWindow::CreateControls() {
     const ControlClass control = ClassOf(facts.kind);
     const RECT place = ToPixels(facts.place);
     const int id = kControlIds[slot];
+    const bool mirrored =
+        (GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0 &&
+        !facts.left_to_right;
     controls_[slot] = CreateWindowExW(
-        control.ex_style, control.window_class, Wide(facts.text), control.style,
-        place.left, place.top, place.right - place.left,
-        place.bottom - place.top, hwnd_,
+        control.ex_style | MirroredIf(mirrored), control.window_class,
+        Wide(facts.text), control.style, place.left, place.top,
+        place.right - place.left, place.bottom - place.top, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (!controls_[slot]) ThrowLastError("CreateWindowExW (control)");
     if (facts.kind == ui::ControlKind::kTextBox) {

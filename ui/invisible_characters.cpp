@@ -421,9 +421,12 @@ std::string InvisibleCharacters::Sentence() const {
               return a.kind != b.kind ? a.kind < b.kind : a.code < b.code;
             });
   const std::size_t named = std::min(in_order.size(), kMostKindsNamed);
+  // TRANSLATORS: what separates the kinds in the list of characters one may
+  // not see, whose items may hold commas: "; " in English.
+  const std::string separator = Translated("; ");
   std::string list;
   for (std::size_t i = 0; i < named; ++i) {
-    if (i != 0) list += "; ";
+    if (i != 0) list += separator;
     list += Phrase(in_order[i]);
   }
   if (named < in_order.size()) {
@@ -431,7 +434,7 @@ std::string InvisibleCharacters::Sentence() const {
     for (std::size_t i = named; i < in_order.size(); ++i) {
       more += in_order[i].count;
     }
-    list += "; ";
+    list += separator;
     // TRANSLATORS: {1} is how many characters more, of the kinds that the
     // list leaves out.
     list += FillIn(TranslatedPlural("and {1} more", "and {1} more", more),

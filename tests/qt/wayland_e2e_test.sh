@@ -351,14 +351,20 @@ await_socket() {
   export WAYLAND_DISPLAY=${socket##*/}
 }
 
+# Starts the compositor COMMAND..., its own messages in a file, and waits
+# for its socket.
+launch_compositor() {
+  "$@" >"$XDG_RUNTIME_DIR/compositor-own.log" 2>&1 &
+  compositor_pids+=($!)
+  await_socket
+}
+
 # wlroots compositors: headless, without key repeat (on a busy machine a key
 # released late would repeat, and a repeated Tab moves the focus past the
 # button it was meant for).
 start_sway() {
   printf 'xwayland disable\ninput * repeat_rate 0\n' >"$XDG_RUNTIME_DIR/sway.conf"
-  sway -c "$XDG_RUNTIME_DIR/sway.conf" >"$XDG_RUNTIME_DIR/compositor-own.log" 2>&1 &
-  compositor_pids+=($!)
-  await_socket || return 1
+  launch_compositor sway -c "$XDG_RUNTIME_DIR/sway.conf" || return 1
   local deadline=$((SECONDS + 20))
   until SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock"); do
     ((SECONDS < deadline)) || fail "sway opened no IPC socket" || return 1
@@ -370,18 +376,13 @@ start_labwc() {
   mkdir -p "$XDG_CONFIG_HOME/labwc"
   printf '<labwc_config><keyboard><repeatRate>0</repeatRate></keyboard></labwc_config>\n' \
     >"$XDG_CONFIG_HOME/labwc/rc.xml"
-  WLR_HEADLESS_OUTPUTS=1 labwc -C "$XDG_CONFIG_HOME/labwc" \
-    >"$XDG_RUNTIME_DIR/compositor-own.log" 2>&1 &
-  compositor_pids+=($!)
-  await_socket
+  launch_compositor env WLR_HEADLESS_OUTPUTS=1 labwc -C "$XDG_CONFIG_HOME/labwc"
 }
 start_wayfire() {
   printf '[core]\nxwayland=false\n[input]\nkb_repeat_rate=0\n' \
     >"$XDG_RUNTIME_DIR/wayfire.ini"
-  WLR_HEADLESS_OUTPUTS=1 wayfire -c "$XDG_RUNTIME_DIR/wayfire.ini" \
-    >"$XDG_RUNTIME_DIR/compositor-own.log" 2>&1 &
-  compositor_pids+=($!)
-  await_socket
+  launch_compositor env WLR_HEADLESS_OUTPUTS=1 \
+    wayfire -c "$XDG_RUNTIME_DIR/wayfire.ini"
 }
 
 # Weston's headless backend has no seat; nested in a private X server it has
@@ -394,12 +395,9 @@ start_weston() {
   compositor_pids+=($!)
   read -r -t 20 display_number <"$display_fifo" ||
     fail "Xvfb did not start" || return 1
-  DISPLAY=:$display_number weston --backend=x11-backend.so --use-pixman \
-    --width=1024 --height=700 --socket=wayland-1 \
-    >"$XDG_RUNTIME_DIR/compositor-own.log" 2>&1 &
-  compositor_pids+=($!)
   export DISPLAY=:$display_number
-  await_socket
+  launch_compositor weston --backend=x11-backend.so --use-pixman \
+    --width=1024 --height=700 --socket=wayland-1
 }
 
 case $kind in

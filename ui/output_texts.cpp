@@ -20,10 +20,10 @@ std::string CharacterSet(const basMD5::AnsiConversion& conversion) {
       return FillIn(Translated("code page {1}, the system's ANSI code page"),
                     {number});
     }
-    // TRANSLATORS: {1} is a code page's number, {2} its name.
-    return FillIn(
-        Translated("code page {1} ({2}), the system's ANSI code page"),
-        {number, conversion.charset});
+    const std::string pattern =
+        // TRANSLATORS: {1} is a code page's number, {2} its name.
+        Translated("code page {1} ({2}), the system's ANSI code page");
+    return FillIn(pattern, {number, conversion.charset});
   }
   if (conversion.stands_in_for_ascii) {
     // TRANSLATORS: {1} is a character set's name, such as UTF-8.
@@ -145,8 +145,8 @@ std::u16string ExplainDigest(std::u16string_view text,
   std::string explanation = DigestLines(conversion, invisible);
   if (const auto utf8_digest =
           basMD5::Utf8DigestWhereDifferent(text, conversion)) {
-    // TRANSLATORS: {1} is a digest, 32 hexadecimal digits.
     explanation += '\n';
+    // TRANSLATORS: {1} is a digest, 32 hexadecimal digits.
     explanation += FillIn(Translated("MD5 of the text in UTF-8, which "
                                      "most other tools and web pages "
                                      "compute: {1}"),

@@ -120,7 +120,10 @@ deb_files() {
     echo "$data ./$doc_dir/copyright"
     echo "$data ./$doc_dir/changelog.gz"
     echo "$data ./$man_page"
-    echo "$data ./$german_catalogue"
+    local language
+    for language in $(grep -v '^#' po/LINGUAS); do
+      echo "$data ./usr/share/locale/$language/LC_MESSAGES/text-to-md5.mo"
+    done
     # Only where the metainfo draws that warning; see cmake/install.cmake.
     if grep -q url-homepage-missing <<<"$(appstreamcli validate --no-net \
       "$root/$metainfo_file" 2>&1)"; then

@@ -4,7 +4,8 @@
 // as data-control, from them. Prints "ready" once the compositor accepts
 // clients there, and keeps the socket open until it is killed.
 // Usage: sandbox_socket SOCKET_PATH
-// Exits with 77 when the compositor offers no security context.
+// Prints "unsupported" and exits with 77 when the compositor offers no
+// security context.
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -75,7 +76,7 @@ int main(int argc, char* argv[]) {
                            &manager);
   if (wl_display_roundtrip(display) < 0) Fail("wl_display_roundtrip");
   if (manager == nullptr) {
-    std::fprintf(stderr, "no security context on this compositor\n");
+    std::puts("unsupported");
     return kNoSecurityContext;
   }
   // The compositor serves the socket until the pipe's other end, ours,

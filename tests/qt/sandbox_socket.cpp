@@ -72,11 +72,15 @@ int main(int argc, char* argv[]) {
   wl_display* display = wl_display_connect(nullptr);
   if (display == nullptr) Fail("wl_display_connect");
   wp_security_context_manager_v1* manager = nullptr;
-  wl_registry_add_listener(wl_display_get_registry(display), &kRegistryListener,
-                           &manager);
+  wl_registry* registry = wl_display_get_registry(display);
+  wl_registry_add_listener(registry, &kRegistryListener, &manager);
   if (wl_display_roundtrip(display) < 0) Fail("wl_display_roundtrip");
   if (manager == nullptr) {
     std::puts("unsupported");
+    std::fflush(stdout);
+    // Everything freed, so that a leak checker has nothing to say.
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
     return kNoSecurityContext;
   }
   // The compositor serves the socket until the pipe's other end, ours,

@@ -173,7 +173,7 @@ open_sandbox() {
   # keeps one coprocess at a time, and mutter's and KWin's cases have one).
   local said=$XDG_RUNTIME_DIR/sandbox.said ready
   mkfifo "$said"
-  "$sandbox_socket" "$sandbox" >"$said" 2>&1 &
+  "$sandbox_socket" "$sandbox" >"$said" &
   started_pids+=($!)
   read -r -t 10 ready <"$said"
   case $ready in

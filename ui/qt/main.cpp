@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "clipboard_holder.h"
@@ -39,16 +40,6 @@ std::string ForTerminal(std::string utf8) {
   return converted;
 }
 
-// Shows the window until it goes, with status the event loop's, and hands
-// its copy on; says who keeps that copy.
-qt::Keeper RunWindow(QApplication& app, standby::ClipboardHolder& holder,
-                     int& status) {
-  qt::QtForm form;
-  form.show();
-  status = app.exec();
-  return form.clipboard().HandOver(holder);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -62,10 +53,16 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   qt::InstallQtTranslation(app);
   qt::UseLanguageDirection();
-  int status = 0;
-  if (RunWindow(app, clipboard_holder, status) == qt::Keeper::kThisProcess) {
-    // The window and the typed text have gone; what lingers holds Qt's one
-    // copy of the clipboard's text and gives the rest of its heap back.
+  auto form = std::make_unique<qt::QtForm>();
+  form->show();
+  const int status = app.exec();
+  if (form->clipboard().HandOver(clipboard_holder) ==
+      qt::Keeper::kThisProcess) {
+    // What lingers holds Qt's one copy of the clipboard's text: the window
+    // and the typed text go, and the heap is given back. Elsewhere the
+    // window stays until the process ends, as it always has: tearing it down
+    // on Wayland would only add to an exit that skips Qt's own teardown.
+    form.reset();
     malloc_trim(0);
     qt::KeepServingUntilReplaced();
   }
